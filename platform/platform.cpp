@@ -1,0 +1,7 @@
+#include "platform/platform.h"
+
+namespace qnd::platform {
+
+Platform SystemPlatform() { return {&SystemRegistry(), &SystemProfile(), &SystemFileSystem()}; }
+
+}  // namespace qnd::platform

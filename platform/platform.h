@@ -1,0 +1,20 @@
+// The set of platform services one run works with. The programs use SystemPlatform(); tests replace
+// single services (a registry kept in a map, a file system that fails on request) and keep the rest.
+#pragma once
+
+#include "platform/file_system.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+
+namespace qnd::platform {
+
+struct Platform {
+  Registry* registry;
+  Profile* profile;
+  FileSystem* fileSystem;
+};
+
+/// The real services of this system.
+Platform SystemPlatform();
+
+}  // namespace qnd::platform

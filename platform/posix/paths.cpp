@@ -1,0 +1,7 @@
+#include "platform/paths.h"
+
+namespace qnd::platform {
+
+const char kPathSeparator = '/';
+
+}  // namespace qnd::platform

@@ -1,0 +1,43 @@
+// Text conversions and comparisons shared by both platform bodies and the logic. Inside the programs
+// all text is UTF-8; UTF-16 appears only at the Windows boundary and in ini and registry files;
+// Windows-1252 is what Windows calls the "ANSI" code page on German and Western systems.
+// These are pure functions, the same on every platform.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qnd::platform {
+
+/// UTF-8 to UTF-16. An invalid byte sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+/// UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+/// Decodes bytes in the ANSI code page (Windows-1252) to UTF-8. The five bytes that code page
+/// leaves undefined map to the control characters of the same value, as Windows does.
+std::string Windows1252ToUtf8(std::string_view bytes);
+/// Encodes UTF-8 in Windows-1252. A character the code page cannot hold becomes its best-fit letter
+/// where Windows has one (Ł → L) and "?" otherwise.
+std::string Utf8ToWindows1252(std::string_view text);
+
+/// True when `text` is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
+/// The upper-case form of one UTF-16 code unit as Windows compares names (ASCII, Latin-1, Latin
+/// Extended-A, Greek and Cyrillic letters; everything else unchanged).
+char16_t UpperCaseUnit(char16_t unit);
+/// The lower-case form of `text` (the inverse mapping of UpperCaseUnit).
+std::string ToLowerUtf8(std::string_view text);
+/// Only the letters A to Z turned into lower case; every other character unchanged.
+std::string AsciiToLower(std::string_view text);
+
+/// True when both texts are equal without regard to case, the way Windows matches registry and ini
+/// names.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+/// Orders names the way NTFS lists a folder: UTF-16 code units compared after upper-casing, ties
+/// broken by the plain code units. Negative, zero or positive like strcmp.
+int CompareAsNtfs(std::string_view a, std::string_view b);
+
+}  // namespace qnd::platform

@@ -1,0 +1,51 @@
+// A UserInterface for tests: records every line, status text, box, pause and the exit code in one
+// ordered list of events, answers confirmations from a script and never sleeps.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace qnd::test {
+
+struct UiEvent {
+  enum class Kind { Line, Status, ErrorBox, Question, Pump, Pause, End };
+  Kind kind;
+  std::string title;  ///< boxes only
+  std::string text;   ///< line, status or box text
+  int number = 0;     ///< pause in milliseconds, or exit code
+  bool operator==(const UiEvent&) const = default;
+};
+
+class RecordingUi : public platform::UserInterface {
+ public:
+  void AppendLogLine(const std::string& text) override;
+  void SetStatusText(const std::string& text) override;
+  void ShowErrorBox(const std::string& title, const std::string& text) override;
+  bool AskYesNo(const std::string& title, const std::string& text) override;
+  void ProcessPendingEvents() override;
+  void Pause(int milliseconds) override;
+  void EndProcess(int code) override;
+
+  /// The answers to the next questions, in order; a question without a scripted answer fails the test.
+  void AnswerQuestions(std::deque<bool> answers) { answers_ = std::move(answers); }
+
+  const std::vector<UiEvent>& Events() const { return events_; }
+  std::vector<std::string> Lines() const;
+  std::vector<std::string> ErrorTexts() const;
+  std::string Status() const { return status_; }
+  std::optional<int> ExitCode() const { return exitCode_; }
+
+ private:
+  void Record(UiEvent event);
+
+  std::vector<UiEvent> events_;
+  std::deque<bool> answers_;
+  std::string status_;
+  std::optional<int> exitCode_;
+};
+
+}  // namespace qnd::test
