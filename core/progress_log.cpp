@@ -1,5 +1,7 @@
 #include "core/progress_log.h"
 
+#include <cstdlib>
+
 #include "core/default_failure_handler.h"
 
 namespace qnd {
@@ -22,7 +24,11 @@ void ProgressLog::PumpEvents() { ui_.ProcessPendingEvents(); }
 
 void ProgressLog::Pause(int milliseconds) { ui_.Pause(milliseconds); }
 
-void ProgressLog::EndProcess(int code) { ui_.EndProcess(code); }
+void ProgressLog::EndProcess(int code) {
+  ui_.EndProcess(code);
+  // A window whose end returned must not let the run go on past its end.
+  std::abort();
+}
 
 void ProgressLog::ShowUnexpectedFailure(const std::string& programPath,
                                         const std::string& failureText) {

@@ -30,8 +30,8 @@ class ProgressLog {
   void PumpEvents();
   /// Pauses for `milliseconds`.
   void Pause(int milliseconds);
-  /// Ends the process with `code`. Callers return right after it (see UserInterface::EndProcess).
-  void EndProcess(int code);
+  /// Ends the process with `code`; never returns.
+  [[noreturn]] void EndProcess(int code);
   /// The default handler's box for a failure no step handled (see default_failure_handler.h).
   void ShowUnexpectedFailure(const std::string& programPath, const std::string& failureText);
 

@@ -2,6 +2,9 @@
 
 namespace qnd::platform {
 
-Platform SystemPlatform() { return {&SystemRegistry(), &SystemProfile(), &SystemFileSystem()}; }
+Platform SystemPlatform() {
+  return {&SystemRegistry(), &SystemProfile(), &SystemFileSystem(), &SystemRegional(),
+          &SystemShell()};
+}
 
 }  // namespace qnd::platform

@@ -4,7 +4,9 @@
 
 #include "platform/file_system.h"
 #include "platform/profile.h"
+#include "platform/regional.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 
 namespace qnd::platform {
 
@@ -12,6 +14,8 @@ struct Platform {
   Registry* registry;
   Profile* profile;
   FileSystem* fileSystem;
+  Regional* regional;
+  Shell* shell;
 };
 
 /// The real services of this system.

@@ -1,10 +1,24 @@
-// POSIX file system. Only the file system's own answers; names are matched as the file system does.
+// POSIX file system. Only the file system's own answers; names are matched as the file system does,
+// except where ResolveName is asked.
 #include "platform/file_system.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/posix/file_copy.h"
+#include "platform/text.h"
 
 namespace qnd::platform {
 namespace {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -15,6 +29,45 @@ class PosixFileSystem final : public FileSystem {
   bool DirectoryExists(const std::string& path) override {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  }
+
+  std::error_code CopyFileTo(const std::string& source, const std::string& target) override {
+    // Windows refuses to replace a read-only file; root would not be stopped by the mode bits.
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISDIR(existing.st_mode) &&
+        !(existing.st_mode & S_IWUSR))
+      return std::make_error_code(std::errc::permission_denied);
+    return posix::CopyFileReplacing(source, target);
+  }
+
+  std::error_code CreateDirectories(const std::string& path) override {
+    const std::string folder = WithoutTrailingSlashes(path);
+    if (folder.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
+    if (DirectoryExists(folder)) return {};
+    const std::size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+      if (const std::error_code error = CreateDirectories(folder.substr(0, slash))) return error;
+    }
+    if (::mkdir(folder.c_str(), 0777) != 0 && !(errno == EEXIST && DirectoryExists(folder)))
+      return LastError();
+    return {};
+  }
+
+  std::string ResolveName(const std::string& folder, const std::string& name) override {
+    const std::string prefix =
+        folder.empty() ? std::string() : (folder.back() == '/' ? folder : folder + '/');
+    struct stat info {};
+    if (::lstat((prefix + name).c_str(), &info) == 0) return name;
+    DIR* listing = ::opendir(prefix.empty() ? "." : prefix.c_str());
+    if (listing == nullptr) return name;
+    std::string found;
+    while (const dirent* entry = ::readdir(listing)) {
+      const std::string candidate = entry->d_name;
+      if (EqualsIgnoreCase(candidate, name) && (found.empty() || candidate < found))
+        found = candidate;
+    }
+    ::closedir(listing);
+    return found.empty() ? name : found;
   }
 };
 

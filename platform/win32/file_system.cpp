@@ -20,6 +20,34 @@ class Win32FileSystem final : public FileSystem {
     const DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
+
+  std::error_code CopyFileTo(const std::string& source, const std::string& target) override {
+    if (!::CopyFileExW(win32::Widen(source).c_str(), win32::Widen(target).c_str(), nullptr, nullptr,
+                       nullptr, 0))
+      return win32::LastError();
+    return {};
+  }
+
+  std::error_code CreateDirectories(const std::string& path) override {
+    std::string folder = path;
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    if (folder.empty()) return win32::LastError(ERROR_PATH_NOT_FOUND);
+    if (DirectoryExists(folder)) return {};
+    const std::size_t separator = folder.find_last_of("\\/");
+    if (separator != std::string::npos && separator > 0) {
+      if (const std::error_code error = CreateDirectories(folder.substr(0, separator)))
+        return error;
+    }
+    if (!::CreateDirectoryW(win32::Widen(folder).c_str(), nullptr)) {
+      const DWORD error = ::GetLastError();
+      if (!(error == ERROR_ALREADY_EXISTS && DirectoryExists(folder)))
+        return win32::LastError(error);
+    }
+    return {};
+  }
+
+  // NTFS and FAT match names without regard to case themselves.
+  std::string ResolveName(const std::string&, const std::string& name) override { return name; }
 };
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST(ProgressLogTest, StatusAndEnd) {
   RecordingUi ui;
   ProgressLog log(ui);
   log.SetStatus("Sicherung der Formularkataloge wird erstellt ...");
-  log.EndProcess(1);
+  EXPECT_EQ(test::RunUntilEnd([&] { log.EndProcess(1); }), 1);
   EXPECT_EQ(ui.Status(), "Sicherung der Formularkataloge wird erstellt ...");
   EXPECT_EQ(ui.ExitCode(), 1);
 }

@@ -41,6 +41,16 @@ void RecordingUi::Pause(int milliseconds) { Record({UiEvent::Kind::Pause, "", ""
 void RecordingUi::EndProcess(int code) {
   Record({UiEvent::Kind::End, "", "", code});
   exitCode_ = code;
+  throw ProcessEnded{code};
+}
+
+std::optional<int> RunUntilEnd(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ProcessEnded& ended) {
+    return ended.code;
+  }
+  return std::nullopt;
 }
 
 std::vector<std::string> RecordingUi::Lines() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,14 @@
 #include "platform/ui.h"
 
 namespace qnd::test {
+
+/// Thrown by RecordingUi::EndProcess: the process has ended, nothing after it runs.
+struct ProcessEnded {
+  int code;
+};
+
+/// Runs `action` until the process ends; the exit code, or nothing when it did not end.
+std::optional<int> RunUntilEnd(const std::function<void()>& action);
 
 struct UiEvent {
   enum class Kind { Line, Status, ErrorBox, Question, Pump, Pause, End };
@@ -28,7 +37,8 @@ class RecordingUi : public platform::UserInterface {
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ProcessPendingEvents() override;
   void Pause(int milliseconds) override;
-  void EndProcess(int code) override;
+  /// Records the code and throws ProcessEnded, since the real end of the process never returns.
+  [[noreturn]] void EndProcess(int code) override;
 
   /// The answers to the next questions, in order; a question without a scripted answer fails the test.
   void AnswerQuestions(std::deque<bool> answers) { answers_ = std::move(answers); }

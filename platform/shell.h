@@ -1,0 +1,48 @@
+// The Windows shell's file copy (SHFileOperationW), with its own progress window and error boxes.
+// POSIX copies the same files without any window.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace qnd::platform {
+
+/// Flags of a shell copy (the Windows FOF_ values).
+inline constexpr unsigned kShellNoConfirmation = 0x0010;  ///< replace existing files without asking
+inline constexpr unsigned kShellFilesOnly = 0x0080;       ///< a wildcard matches files, not folders
+inline constexpr unsigned kShellNoRecursion = 0x1000;     ///< stay in the source folder
+
+/// The longest source pattern or target a shell copy takes, in UTF-16 code units: each travels in a
+/// buffer of 257 units that ends with two zeros.
+inline constexpr std::size_t kShellPathMax = 255;
+
+/// Results of a shell copy that both bodies give alike (Windows error codes).
+inline constexpr int kShellPathNotFound =
+    3;  ///< ERROR_PATH_NOT_FOUND: the source folder is missing
+inline constexpr int kShellPathTooLong = 206;  ///< ERROR_FILENAME_EXCED_RANGE: see kShellPathMax
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+
+  /// Copies what `sourcePattern` (a folder + "*.*", matching every name as in Windows) names into
+  /// the folder `targetFolder`, created when missing, and returns the shell's result code (0 for
+  /// success). Both bodies agree on these outcomes: a source pattern or target longer than
+  /// kShellPathMax gives kShellPathTooLong and a missing source folder kShellPathNotFound, both
+  /// without copying anything; a folder with nothing to copy gives 0 and leaves the target as it
+  /// is. Hidden and read-only files are copied, and existing files in the target are replaced even
+  /// when read-only. POSIX reproduces the two uses: with kShellFilesOnly or kShellNoRecursion only
+  /// the files directly inside, else also every subfolder with its contents; it stops at the first
+  /// failure with its errno.
+  virtual int CopyFiles(const std::string& sourcePattern, const std::string& targetFolder,
+                        unsigned flags) = 0;
+
+  /// The window that owns the shell's progress window and error boxes (an HWND on Windows). Until
+  /// the front end sets its window, they have no owner.
+  virtual void SetOwnerWindow(void* nativeWindow) = 0;
+};
+
+/// The shell of this system.
+Shell& SystemShell();
+
+}  // namespace qnd::platform

@@ -1,0 +1,161 @@
+#include "core/dialog_model.h"
+
+#include <gtest/gtest.h>
+
+#include "core/failure.h"
+#include "tests/support/recording_window.h"
+
+namespace qnd {
+namespace {
+
+using Notes = std::vector<std::string>;
+
+platform::WindowDesign Design(Program program) {
+  platform::WindowDesign design;
+  design.abbruchTop = program == Program::LocalUpdater ? 55 : 50;
+  return design;
+}
+
+// A program whose run is given by the test.
+class TestDialog : public UpdaterDialog {
+ public:
+  TestDialog(test::RecordingWindow& window, Program program)
+      : UpdaterDialog(window, Design(program), program, platform::SystemPlatform()) {}
+  void FormShow() override { RunGuarded([this] { EnterCompactMode(); }); }
+  std::function<void(TestDialog&)> run = [](TestDialog&) {};
+  int runs = 0;
+  using UpdaterDialog::EnterExpandedMode;
+  ProgressLog& Log() { return log_; }
+
+ protected:
+  void Verarbeite() override {
+    ++runs;
+    EnterExpandedMode();
+    run(*this);
+  }
+};
+
+TEST(DialogModelTest, CompactAndExpandedModeOfTheLocalUpdater) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::LocalUpdater);
+  dialog.FormShow();
+  EXPECT_EQ(window.Notes(), (Notes{"BringToFront", "Pump", "ClearLog", "HideLog", "LogHeight=0",
+                                   "OuterHeight=170", "FocusWeiter"}));
+  dialog.BtWeiterClick();
+  const Notes run(window.Notes().begin() + 7, window.Notes().end());
+  EXPECT_EQ(run, (Notes{"DisableWeiter", "OuterHeight=340", "LogHeight=180", "ShowLog", "Pump",
+                        "EnableWeiter"}));
+}
+
+TEST(DialogModelTest, CompactAndExpandedModeOfTheDirectoryUpdater) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::DirUpdater);
+  dialog.FormShow();
+  EXPECT_EQ(window.Notes(), (Notes{"BringToFront", "Pump", "ClearLog", "HideLog", "LogHeight=0",
+                                   "ClientHeight=134", "FocusWeiter"}));
+  EXPECT_EQ(dialog.State().CompactClientHeight, 134);
+  window.clientHeight = 140;  // a window that could not be made as small keeps its own height
+  dialog.BtWeiterClick();
+  const Notes run(window.Notes().begin() + 7, window.Notes().end());
+  EXPECT_EQ(run, (Notes{"DisableWeiter", "LogHeight=180", "ClientHeight=314", "ShowLog", "Pump",
+                        "EnableWeiter"}));
+}
+
+TEST(DialogModelTest, CompactHeightIsTheOneReadBack) {
+  // The window may not become exactly as small as asked; the expanded height builds on what it is.
+  class ClampingWindow : public test::RecordingWindow {
+   public:
+    void SetClientHeight(int height) override { RecordingWindow::SetClientHeight(height + 6); }
+  } window;
+  TestDialog dialog(window, Program::DirUpdater);
+  dialog.FormShow();
+  EXPECT_EQ(dialog.State().CompactClientHeight, 140);
+  dialog.BtWeiterClick();
+  EXPECT_EQ(window.clientHeight, 140 + 180 + 6);
+}
+
+TEST(DialogModelTest, AbbruchEndsWithOne) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::DirUpdater);
+  dialog.FormShow();
+  EXPECT_EQ(test::RunUntilEnd([&] { dialog.BtAbbruchClick(); }), 1);
+}
+
+TEST(DialogModelTest, AbbruchDuringTheRunEndsItInTheMiddle) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::LocalUpdater);
+  dialog.run = [&](TestDialog& d) {
+    window.AtNextPump([&] { d.BtAbbruchClick(); });
+    d.Log().AddOkLine("Benutzeranzahl - OK");
+  };
+  dialog.FormShow();
+  EXPECT_EQ(test::RunUntilEnd([&] { dialog.BtWeiterClick(); }), 1);
+  EXPECT_EQ(window.ui.Events().back().kind, test::UiEvent::Kind::End) << "nothing after the end";
+}
+
+TEST(DialogModelTest, CloseWhileWaitingEndsWithZero) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::DirUpdater);
+  dialog.FormShow();
+  EXPECT_EQ(test::RunUntilEnd([&] { dialog.CloseRequested(); }), 0);
+}
+
+TEST(DialogModelTest, CloseDuringTheRunLetsTheRunDecide) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::LocalUpdater);
+  dialog.run = [&](TestDialog& d) {
+    window.AtNextPump([&] { d.CloseRequested(); });
+    d.Log().AddOkLine("Benutzeranzahl - OK");
+    EXPECT_FALSE(window.ui.ExitCode().has_value()) << "the close request stopped the run";
+    d.Log().EndProcess(1);
+  };
+  dialog.FormShow();
+  EXPECT_EQ(test::RunUntilEnd([&] { dialog.BtWeiterClick(); }), 1);
+}
+
+TEST(DialogModelTest, WeiterDuringTheRunDoesNotStartItAgain) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::LocalUpdater);
+  dialog.run = [&](TestDialog& d) {
+    window.AtNextPump([&] { d.BtWeiterClick(); });
+    d.Log().AddOkLine("Benutzeranzahl - OK");
+  };
+  dialog.FormShow();
+  dialog.BtWeiterClick();
+  EXPECT_EQ(dialog.runs, 1);
+}
+
+TEST(DialogModelTest, UnexpectedFailureKeepsTheWindowOpenAndWeiterStartsAgain) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::DirUpdater);
+  dialog.run = [&](TestDialog& d) {
+    d.Log().AddLine("Benutzeranzahl - OK");
+    throw Failure("In C:\\Q\\QND_6_7_8_Update.ini kann nicht geschrieben werden");
+  };
+  dialog.FormShow();
+  dialog.BtWeiterClick();
+  ASSERT_EQ(window.ui.ErrorTexts(),
+            std::vector<std::string>{"In C:\\Q\\QND_6_7_8_Update.ini kann nicht geschrieben werden."});
+  EXPECT_FALSE(window.ui.ExitCode().has_value());
+  EXPECT_EQ(window.Notes().back(), "EnableWeiter");
+
+  dialog.BtWeiterClick();  // the whole run again, appending to the same log
+  EXPECT_EQ(dialog.runs, 2);
+  EXPECT_EQ(window.ui.Lines(), (std::vector<std::string>{"Benutzeranzahl - OK", "Benutzeranzahl - OK"}));
+}
+
+TEST(DialogModelTest, UnexpectedFailureAfterACloseRequestEndsWithZero) {
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::LocalUpdater);
+  dialog.run = [&](TestDialog& d) {
+    window.AtNextPump([&] { d.CloseRequested(); });
+    d.Log().PumpEvents();
+    throw Failure("IsWow64: bad process handle");
+  };
+  dialog.FormShow();
+  EXPECT_EQ(test::RunUntilEnd([&] { dialog.BtWeiterClick(); }), 0);
+  EXPECT_EQ(window.ui.ErrorTexts(), std::vector<std::string>{"IsWow64: bad process handle."});
+}
+
+}  // namespace
+}  // namespace qnd

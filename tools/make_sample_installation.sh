@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Generates a sample Quendra release-8 installation for trying the updaters on Linux:
+#   DEST/Programme/Quendra/                 the installation directory, with its start file
+#   DEST/ProgramData/Kalvetto/Quendra/001/  the main ini of release 8
+#   DEST/Daten/Quendra/                     the data: Daten/ (user file, subject canon), Formulare/,
+#                                           NKK/, Formulierungen/
+#   DEST/registry.reg                       the registry as a Windows export: the all-users folder
+# Usage: make_sample_installation.sh DEST   (DEST is created; existing content is replaced)
+set -euo pipefail
+[ $# -eq 1 ] || { echo "usage: $0 DEST" >&2; exit 2; }
+mkdir -p "$1"
+dest=$(cd "$1" && pwd)
+rm -rf "$dest/Programme" "$dest/ProgramData" "$dest/Daten" "$dest/registry.reg"
+
+install="$dest/Programme/Quendra"
+ini="$dest/ProgramData/Kalvetto/Quendra"
+data="$dest/Daten/Quendra"
+mkdir -p "$install/Vorlagen" "$ini/001" "$data/Daten" "$data/Formulare" "$data/NKK" \
+  "$data/Formulierungen/Zeugnisbemerkungen"
+
+crlf() { printf '%s\r\n' "$@"; }
+crlf "[Setup]" "IniPfad=$ini/" > "$install/QuendStart.ini"
+crlf "[Setup]" "Datenverzeichnis=$data/Daten/" "Schule=Grundschule am See" > "$ini/001/quendra.ini"
+crlf "[Benutzer]" "UserZahl=0" > "$data/Daten/QuendUser.ini"
+
+table() { head -c "$2" /dev/urandom > "$1"; }
+for name in Formulare Beiblaetter Deckblaetter; do
+  table "$data/Formulare/$name.dbf" 40000
+  table "$data/Formulare/$name.cdx" 8000
+done
+table "$data/Daten/FAECHERKANON.dbf" 30000
+table "$data/Daten/FaecherKanon.cdx" 6000
+table "$data/NKK/NKK_FAECHER.DBF" 20000
+table "$data/NKK/NKK_Faecher.CDX" 4000
+table "$data/NKK/NKK_NOTEN.DBF" 20000
+table "$data/NKK/NKK_Noten.CDX" 4000
+printf 'Arbeitet stets sorgfältig.\r\n' > "$data/Formulierungen/Arbeitsverhalten.txt"
+printf 'Zeigt großes Interesse.\r\n' > "$data/Formulierungen/Zeugnisbemerkungen/Allgemein.txt"
+table "$install/Quendra.EXE" 200000
+printf 'Vorlage\r\n' > "$install/Vorlagen/Zeugnis.qvl"
+
+# A string value in a registry export doubles backslashes and escapes quotes.
+reg_string() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
+crlf "Windows Registry Editor Version 5.00" "" \
+  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]" \
+  "\"Common AppData\"=$(reg_string "$dest/ProgramData")" > "$dest/registry.reg"
+
+echo "Sample installation in $dest"
