@@ -4,7 +4,7 @@ namespace qnd::platform {
 
 Platform SystemPlatform() {
   return {&SystemRegistry(), &SystemProfile(), &SystemFileSystem(), &SystemRegional(),
-          &SystemShell()};
+          &SystemShell(),    &SystemProcessInfo()};
 }
 
 }  // namespace qnd::platform

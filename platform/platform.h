@@ -1,8 +1,10 @@
 // The set of platform services one run works with. The programs use SystemPlatform(); tests replace
-// single services (a registry kept in a map, a file system that fails on request) and keep the rest.
+// single services (a registry kept in a map, a file system that fails on request) and keep the
+// rest.
 #pragma once
 
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/regional.h"
 #include "platform/registry.h"
@@ -16,6 +18,7 @@ struct Platform {
   FileSystem* fileSystem;
   Regional* regional;
   Shell* shell;
+  ProcessInfo* process;
 };
 
 /// The real services of this system.

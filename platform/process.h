@@ -9,6 +9,23 @@ namespace qnd::platform {
 /// with the letter case of the path the program was started with).
 std::string RunningProgramPath();
 
+enum class Wow64 {
+  No,           ///< a native process, or a system without WOW64
+  Yes,          ///< a 32-bit process on 64-bit Windows
+  QueryFailed,  ///< the system could not answer
+};
+
+/// Questions about the running process that tests answer themselves.
+class ProcessInfo {
+ public:
+  virtual ~ProcessInfo() = default;
+  /// Whether the process runs under WOW64 (Windows: IsWow64Process, looked up at run time, so a
+  /// system without it answers No). POSIX: always No.
+  virtual Wow64 QueryWow64() = 0;
+};
+
+ProcessInfo& SystemProcessInfo();
+
 /// Suspends the calling thread for `milliseconds`.
 void SleepMilliseconds(int milliseconds);
 

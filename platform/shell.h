@@ -20,6 +20,7 @@ inline constexpr std::size_t kShellPathMax = 255;
 inline constexpr int kShellPathNotFound =
     3;  ///< ERROR_PATH_NOT_FOUND: the source folder is missing
 inline constexpr int kShellPathTooLong = 206;  ///< ERROR_FILENAME_EXCED_RANGE: see kShellPathMax
+inline constexpr int kShellCancelled = 1223;   ///< ERROR_CANCELLED: the user stopped the copy
 
 class Shell {
  public:
@@ -29,13 +30,19 @@ class Shell {
   /// the folder `targetFolder`, created when missing, and returns the shell's result code (0 for
   /// success). Both bodies agree on these outcomes: a source pattern or target longer than
   /// kShellPathMax gives kShellPathTooLong and a missing source folder kShellPathNotFound, both
-  /// without copying anything; a folder with nothing to copy gives 0 and leaves the target as it
-  /// is. Hidden and read-only files are copied, and existing files in the target are replaced even
-  /// when read-only. POSIX reproduces the two uses: with kShellFilesOnly or kShellNoRecursion only
-  /// the files directly inside, else also every subfolder with its contents; it stops at the first
-  /// failure with its errno.
+  /// without copying anything; a copy the user stopped in the shell's progress window gives
+  /// kShellCancelled (the shell itself reports 0 for it); a folder with nothing to copy gives 0 and
+  /// leaves the target as it is. Hidden and read-only files are copied, and existing files in the
+  /// target are replaced even when read-only. POSIX reproduces the two uses: with kShellFilesOnly
+  /// or kShellNoRecursion only the files directly inside, else also every subfolder with its
+  /// contents; it stops at the first failure with its errno.
   virtual int CopyFiles(const std::string& sourcePattern, const std::string& targetFolder,
                         unsigned flags) = 0;
+
+  /// The user's local application-data folder as the shell reports it, without a trailing
+  /// separator; "" when it cannot be determined. Windows: CSIDL_LOCAL_APPDATA, not created.
+  /// POSIX: $XDG_DATA_HOME, else $HOME/.local/share.
+  virtual std::string LocalAppDataFolder() = 0;
 
   /// The window that owns the shell's progress window and error boxes (an HWND on Windows). Until
   /// the front end sets its window, they have no owner.

@@ -3,5 +3,7 @@
 namespace qnd::platform {
 
 const char kPathSeparator = '/';
+const std::size_t kDrivePrefixLength = 0;
+const bool kFileNamesIgnoreCase = false;
 
 }  // namespace qnd::platform

@@ -16,6 +16,18 @@ std::string RunningProgramPath() {
   return std::string(buffer, static_cast<std::size_t>(length));
 }
 
+namespace {
+class PosixProcessInfo final : public ProcessInfo {
+ public:
+  Wow64 QueryWow64() override { return Wow64::No; }
+};
+}  // namespace
+
+ProcessInfo& SystemProcessInfo() {
+  static PosixProcessInfo info;
+  return info;
+}
+
 void SleepMilliseconds(int milliseconds) {
   timespec remaining{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
   while (::nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {

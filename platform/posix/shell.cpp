@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -58,6 +59,11 @@ int CopyFolder(const std::string& source, const std::string& target, bool withSu
   return 0;
 }
 
+std::string StripTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
 class PosixShell final : public Shell {
  public:
   int CopyFiles(const std::string& sourcePattern, const std::string& targetFolder,
@@ -73,6 +79,14 @@ class PosixShell final : public Shell {
     if (!SystemFileSystem().DirectoryExists(source)) return kShellPathNotFound;
     const bool withSubfolders = (flags & (kShellFilesOnly | kShellNoRecursion)) == 0;
     return CopyFolder(source, targetFolder, withSubfolders);
+  }
+
+  std::string LocalAppDataFolder() override {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome && *dataHome) return StripTrailingSlash(dataHome);
+    const char* home = std::getenv("HOME");
+    if (home && *home) return StripTrailingSlash(std::string(home) + "/.local/share");
+    return {};
   }
 
   void SetOwnerWindow(void*) override {}

@@ -16,6 +16,31 @@ std::string RunningProgramPath() {
   }
 }
 
+namespace {
+
+class Win32ProcessInfo final : public ProcessInfo {
+ public:
+  Wow64 QueryWow64() override {
+    // Looked up at run time: systems before WOW64 do not export it.
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32");
+    const auto isWow64Process = kernel ? reinterpret_cast<IsWow64ProcessFunction>(
+                                             reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")))
+                                       : nullptr;
+    if (!isWow64Process) return Wow64::No;
+    BOOL wow64 = FALSE;
+    if (!isWow64Process(::GetCurrentProcess(), &wow64)) return Wow64::QueryFailed;
+    return wow64 ? Wow64::Yes : Wow64::No;
+  }
+};
+
+}  // namespace
+
+ProcessInfo& SystemProcessInfo() {
+  static Win32ProcessInfo info;
+  return info;
+}
+
 void SleepMilliseconds(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
 
 void EndProcessNow(int code) { ::ExitProcess(static_cast<UINT>(code)); }

@@ -6,6 +6,7 @@
 #include "platform/win32/wide.h"
 // After win32.h (through wide.h), which sets the macros the shell header depends on.
 #include <shellapi.h>
+#include <shlobj.h>
 
 namespace qnd::platform {
 namespace {
@@ -64,7 +65,17 @@ class Win32Shell final : public Shell {
     operation.pFrom = from;
     operation.pTo = to;
     operation.fFlags = static_cast<FILEOP_FLAGS>(flags);
-    return ::SHFileOperationW(&operation);
+    const int result = ::SHFileOperationW(&operation);
+    // The shell reports 0 even when the user stopped the copy in its progress window; a copy
+    // that did not finish is no backup.
+    if (result == 0 && operation.fAnyOperationsAborted) return kShellCancelled;
+    return result;
+  }
+
+  std::string LocalAppDataFolder() override {
+    wchar_t folder[MAX_PATH] = {};  // a zero-filled buffer of 260 units, as the shell expects
+    if (!::SHGetSpecialFolderPathW(owner_, folder, CSIDL_LOCAL_APPDATA, FALSE)) return {};
+    return win32::Narrow(folder);
   }
 
   void SetOwnerWindow(void* nativeWindow) override { owner_ = static_cast<HWND>(nativeWindow); }

@@ -30,7 +30,7 @@ class TempDir {
   std::string path_;
 };
 
-/// Reads or writes a file by its full UTF-8 path.
+/// Reads or writes a file by its full UTF-8 path; writing creates the missing folders.
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 

@@ -1,9 +1,12 @@
 #include "tests/support/version_data.h"
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "tests/support/temp_dir.h"
 
 namespace qnd::test {
 namespace {
@@ -41,6 +44,24 @@ void PutU16(std::string& bytes, std::size_t offset, std::uint16_t value) {
 void PutU32(std::string& bytes, std::size_t offset, std::uint32_t value) {
   PutU16(bytes, offset, static_cast<std::uint16_t>(value & 0xFFFF));
   PutU16(bytes, offset + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+}  // namespace qnd::test
+
+namespace qnd::test {
+
+std::string ProgramWithProductVersion(std::uint16_t a, std::uint16_t b, std::uint16_t c,
+                                      std::uint16_t d) {
+  std::string bytes = ReadFileBytes(VersionDataPath("v8.exe"));
+  const std::string signature("\xBD\x04\xEF\xFE", 4);  // VS_FIXEDFILEINFO starts with it
+  const std::size_t fixed = bytes.find(signature);
+  if (fixed == std::string::npos || fixed + 24 > bytes.size()) {
+    ADD_FAILURE() << "v8.exe has no fixed version information";
+    return bytes;
+  }
+  PutU32(bytes, fixed + 16, std::uint32_t{a} << 16 | b);
+  PutU32(bytes, fixed + 20, std::uint32_t{c} << 16 | d);
+  return bytes;
 }
 
 }  // namespace qnd::test

@@ -18,3 +18,12 @@ void PutU16(std::string& bytes, std::size_t offset, std::uint16_t value);
 void PutU32(std::string& bytes, std::size_t offset, std::uint32_t value);
 
 }  // namespace qnd::test
+
+namespace qnd::test {
+
+/// The bytes of a program file whose product version is a.b.c.d (the release-8 file with its
+/// version fields rewritten), for installations of any release.
+std::string ProgramWithProductVersion(std::uint16_t a, std::uint16_t b, std::uint16_t c,
+                                      std::uint16_t d);
+
+}  // namespace qnd::test
