@@ -1,5 +1,9 @@
 #include "dir_updater/haupt.h"
 
+#include "dir_updater/dir_run.h"
+#include "dir_updater/target_dir.h"
+#include "dir_updater/version_gate.h"
+
 namespace qnd::dir {
 
 platform::WindowDesign HauptDesign() {
@@ -16,13 +20,23 @@ platform::WindowDesign HauptDesign() {
   return design;
 }
 
-TFHaupt::TFHaupt(platform::UpdaterWindow& window, platform::Platform services)
-    : UpdaterDialog(window, HauptDesign(), Program::DirUpdater, services) {}
-
-void TFHaupt::FormShow() {
-  RunGuarded([this] { EnterCompactMode(); });
+TFHaupt::TFHaupt(platform::UpdaterWindow& window, platform::Platform services,
+                 const std::vector<std::string>& arguments, SaveFunction saveOldInstallation)
+    : UpdaterDialog(window, HauptDesign(), Program::DirUpdater, services),
+      saveOldInstallation_(std::move(saveOldInstallation)) {
+  state_.TargetDir = TargetDirFromArguments(arguments);
 }
 
-void TFHaupt::Verarbeite() { EnterExpandedMode(); }
+void TFHaupt::FormShow() {
+  RunGuarded([this] {
+    RunVersionGate(context_);
+    EnterCompactMode();
+  });
+}
+
+void TFHaupt::Verarbeite() {
+  EnterExpandedMode();
+  RunDirectoryUpdate(context_, [this] { return saveOldInstallation_(context_, window_); });
+}
 
 }  // namespace qnd::dir

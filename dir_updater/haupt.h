@@ -1,8 +1,13 @@
-// QNDUpdaterP2's main window: its window properties, FormCreate, the version gate in FormShow and
-// the directory run.
+// QNDUpdaterP2's main window: its window properties, FormCreate (the target directory from the
+// command line), the version gate in FormShow and the directory run.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "core/dialog_model.h"
+#include "core/status.h"
 #include "platform/platform.h"
 #include "platform/ui.h"
 
@@ -12,13 +17,21 @@ namespace qnd::dir {
 /// a resizable frame with the standard title-bar buttons.
 platform::WindowDesign HauptDesign();
 
+/// Archives and empties the installation directory; 0 for success.
+using SaveFunction = std::function<Status(UpdaterContext&, platform::UpdaterWindow&)>;
+
 class TFHaupt : public UpdaterDialog {
  public:
-  TFHaupt(platform::UpdaterWindow& window, platform::Platform services);
+  /// FormCreate: `arguments` are the program's arguments, the program itself first.
+  TFHaupt(platform::UpdaterWindow& window, platform::Platform services,
+          const std::vector<std::string>& arguments, SaveFunction saveOldInstallation);
   void FormShow() override;
 
  protected:
   void Verarbeite() override;
+
+ private:
+  SaveFunction saveOldInstallation_;
 };
 
 }  // namespace qnd::dir

@@ -1,6 +1,7 @@
 // The running process: its own program file and its end.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace qnd::platform {
@@ -25,6 +26,13 @@ class ProcessInfo {
 };
 
 ProcessInfo& SystemProcessInfo();
+
+/// The command line exactly as the system passed it (Windows: GetCommandLineW), for programs
+/// that split it by their own rules. POSIX has none: the shell has split the arguments already.
+std::optional<std::string> RawCommandLine();
+
+/// The process's current folder.
+std::string CurrentDirectory();
 
 /// Suspends the calling thread for `milliseconds`.
 void SleepMilliseconds(int milliseconds);

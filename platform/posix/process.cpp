@@ -28,6 +28,13 @@ ProcessInfo& SystemProcessInfo() {
   return info;
 }
 
+std::string CurrentDirectory() {
+  char buffer[PATH_MAX + 1];
+  return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+std::optional<std::string> RawCommandLine() { return std::nullopt; }
+
 void SleepMilliseconds(int milliseconds) {
   timespec remaining{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
   while (::nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {

@@ -41,6 +41,17 @@ ProcessInfo& SystemProcessInfo() {
   return info;
 }
 
+std::string CurrentDirectory() {
+  const DWORD length = ::GetCurrentDirectoryW(0, nullptr);
+  if (length == 0) return {};
+  std::wstring buffer(length, L'\0');
+  const DWORD written = ::GetCurrentDirectoryW(length, buffer.data());
+  buffer.resize(written < length ? written : 0);
+  return win32::Narrow(buffer);
+}
+
+std::optional<std::string> RawCommandLine() { return win32::Narrow(::GetCommandLineW()); }
+
 void SleepMilliseconds(int milliseconds) { ::Sleep(static_cast<DWORD>(milliseconds)); }
 
 void EndProcessNow(int code) { ::ExitProcess(static_cast<UINT>(code)); }

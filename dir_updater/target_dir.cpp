@@ -1,0 +1,94 @@
+#include "dir_updater/target_dir.h"
+
+#include "platform/process.h"
+
+namespace qnd::dir {
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// The components of `path` between separators, with "." dropped and ".." taking back the one before.
+std::vector<std::string> ResolvedComponents(const std::string& path, char separator) {
+  std::vector<std::string> components;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find(separator, start);
+    if (end == std::string::npos) end = path.size();
+    const std::string component = path.substr(start, end - start);
+    if (component == "..") {
+      if (!components.empty()) components.pop_back();
+    } else if (!component.empty() && component != ".") {
+      components.push_back(component);
+    }
+    start = end + 1;
+  }
+  return components;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> arguments;
+  std::size_t pos = 0;
+  const std::size_t size = commandLine.size();
+  for (;;) {
+    for (;;) {
+      while (pos < size && commandLine[pos] != '\0' && IsBlank(commandLine[pos])) ++pos;
+      if (pos + 1 < size && commandLine[pos] == '"' && commandLine[pos + 1] == '"') {
+        pos += 2;  // an empty quoted argument is no argument
+      } else {
+        break;
+      }
+    }
+    if (pos >= size || commandLine[pos] == '\0') break;
+    std::string argument;
+    bool quoted = false;
+    while (pos < size && commandLine[pos] != '\0' && (quoted || !IsBlank(commandLine[pos]))) {
+      if (commandLine[pos] == '"') {
+        quoted = !quoted;
+      } else {
+        argument += commandLine[pos];
+      }
+      ++pos;
+    }
+    arguments.push_back(argument);
+  }
+  return arguments;
+}
+
+std::string TargetDirFromArguments(const std::vector<std::string>& arguments, char separator) {
+  std::string target;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    if (i > 1) target += ' ';
+    target += arguments[i];
+  }
+  if (!target.empty() && target.back() == separator) target.pop_back();
+  return target;
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  if (const std::optional<std::string> raw = platform::RawCommandLine()) return SplitCommandLine(*raw);
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::string AbsoluteDir(const std::string& dir, char separator, std::size_t drivePrefixLength) {
+  const bool hasDrive = drivePrefixLength > 0 && dir.size() >= 2 && dir[1] == ':';
+  if (dir.empty() || dir.front() == separator || hasDrive) return dir;
+  return platform::CurrentDirectory() + separator + dir;
+}
+
+bool IsEmptyOrRoot(const std::string& dir, char separator, std::size_t drivePrefixLength) {
+  std::string path = dir;
+  const std::string sep(1, separator);
+  // "\\?\" only asks Windows to take the path literally.
+  if (drivePrefixLength > 0 && path.starts_with(sep + sep + "?" + sep)) path.erase(0, 4);
+  std::size_t fixed = 0;  // components that belong to the root itself
+  if (drivePrefixLength > 0 && path.size() >= 2 && path[1] == ':') {
+    path.erase(0, 2);  // the drive
+  } else if (drivePrefixLength > 0 && path.starts_with(sep + sep)) {
+    fixed = 2;  // \\server\share
+  }
+  return ResolvedComponents(path, separator).size() <= fixed;
+}
+
+}  // namespace qnd::dir

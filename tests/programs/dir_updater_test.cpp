@@ -1,0 +1,241 @@
+// QNDUpdaterP2 as a user runs it: the command line, the gate before the window appears, "Weiter"
+// and the directory run on a release-8 installation in a temporary folder.
+#include <gtest/gtest.h>
+
+#include "core/data_paths.h"
+#include "dir_updater/haupt.h"
+#include "dir_updater/target_dir.h"
+#include "platform/paths.h"
+#include "tests/support/fake_registry.h"
+#include "tests/support/recording_window.h"
+#include "tests/support/sample_installation.h"
+#include "tests/support/temp_dir.h"
+
+namespace qnd::dir {
+namespace {
+
+using Lines = std::vector<std::string>;
+const std::string kSep(1, platform::kPathSeparator);
+
+TEST(CommandLineTest, SplittingRules) {
+  const struct {
+    const char* line;
+    Lines arguments;
+  } cases[] = {
+      {"QNDUpdaterP2.exe", {"QNDUpdaterP2.exe"}},
+      {"\"C:\\Prog Files\\QNDUpdaterP2.exe\" D:\\Programme\\Quendra Neu\\",
+       {"C:\\Prog Files\\QNDUpdaterP2.exe", "D:\\Programme\\Quendra", "Neu\\"}},
+      {"p.exe \"D:\\Programme\\Quendra\\\"", {"p.exe", "D:\\Programme\\Quendra\\"}},
+      {"p.exe   a \t b", {"p.exe", "a", "b"}},
+      {"p.exe \"\" a", {"p.exe", "a"}},           // an empty quoted pair is no argument
+      {"p.exe \"\"\"\" a", {"p.exe", "a"}},
+      {"p.exe D:\\\"Pro gramme\"\\Q", {"p.exe", "D:\\Pro gramme\\Q"}},  // quotes toggle anywhere
+      {"p.exe a\"\"b", {"p.exe", "ab"}},
+      {"p.exe \\\\srv\\share\\", {"p.exe", "\\\\srv\\share\\"}},  // backslashes are plain
+      {"p.exe \"open", {"p.exe", "open"}},
+      {"p.exe \x01\x1F" "a", {"p.exe", "a"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.arguments) << c.line;
+}
+
+TEST(CommandLineTest, TargetDirIsTheJoinedArguments) {
+  const struct {
+    Lines arguments;
+    const char* target;
+  } cases[] = {
+      {{"p"}, ""},
+      {{"p", "D:\\Programme\\Quendra", "Neu\\"}, "D:\\Programme\\Quendra Neu"},
+      {{"p", "D:\\Programme\\Quendra\\"}, "D:\\Programme\\Quendra"},
+      {{"p", "D:\\Q\\\\"}, "D:\\Q\\"},  // one separator goes
+      {{"p", "D:\\"}, "D:"},
+      {{"p", "a", "", "b"}, "a  b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TargetDirFromArguments(c.arguments, '\\'), c.target);
+  EXPECT_EQ(TargetDirFromArguments({"p", "/srv/quendra/"}, '/'), "/srv/quendra");
+}
+
+TEST(CommandLineTest, RootsAndEmptyTargets) {
+  const struct {
+    const char* dir;
+    bool root;
+  } windows[] = {
+      {"", true},          {"D:", true},           {"D:\\", true},       {"\\", true},
+      {"D:\\.", true},     {"D:\\Q\\..", true},    {"\\\\srv\\share", true},
+      {"\\\\srv\\share\\", true},                  {"\\\\?\\D:\\", true},
+      {"D:\\Q", false},    {"D:\\Q\\..\\R", false}, {"\\\\srv\\share\\Q", false},
+      {"\\Programme\\Quendra", false},
+  };
+  for (const auto& c : windows) EXPECT_EQ(IsEmptyOrRoot(c.dir, '\\', 2), c.root) << c.dir;
+  const struct {
+    const char* dir;
+    bool root;
+  } posix[] = {{"", true}, {"/", true}, {"//", true}, {"/srv/..", true}, {"/srv/q", false}, {"//srv", false}};
+  for (const auto& c : posix) EXPECT_EQ(IsEmptyOrRoot(c.dir, '/', 0), c.root) << c.dir;
+}
+
+constexpr char kConfirmation[] =
+    "Im angegebenen Verzeichnis wurde eine updatefähige Quendra-Version gefunden,\n"
+    "die nicht über diesen PC installiert wurde.\n"
+    "Soll die Update-Installation fortgestzt werden?";
+
+const Lines kCompleteLog = {
+    "Benutzeranzahl - OK",
+    "Die vorherige Quendra Installation wird gesichert ...",
+    "Quendra Sicherung - OK",
+    "Sicherung der Formularkataloge ...",
+    "Sicherung Formularkataloge - OK",
+    "Sicherung der Formulierungshilfen wird erstellt ...",
+    "Sicherung Formulierungshilfen - OK",
+    "Sicherung des Fächerkanons wird erstellt ...",
+    "Sicherung Fächerkanon - OK",
+    "Sicherung der NKK-Dateien wird erstellt ...",
+    "Sicherung NKK-Dateien - OK",
+};
+
+class DirUpdaterTest : public ::testing::Test {
+ public:  // the tables' lambdas change the fixture
+  DirUpdaterTest() : installation_(dir_) {
+    registry_.SetString(kShellFoldersKey, "Common AppData", dir_ / "ProgramData");
+  }
+
+  // FormCreate with `arguments`, then FormShow; the exit code if the gate ended the process.
+  std::optional<int> Show(const Lines& arguments) {
+    platform::Platform services = platform::SystemPlatform();
+    services.registry = &registry_;
+    haupt_ = std::make_unique<TFHaupt>(window_, services, arguments,
+                                       [this](UpdaterContext&, platform::UpdaterWindow&) {
+                                         ++saves_;
+                                         return saveStatus_;
+                                       });
+    return test::RunUntilEnd([&] { haupt_->FormShow(); });
+  }
+  std::optional<int> ShowTarget() { return Show({"QNDUpdaterP2", installation_.installDir}); }
+  std::optional<int> Weiter() { return test::RunUntilEnd([&] { haupt_->BtWeiterClick(); }); }
+
+  test::TempDir dir_;
+  test::SampleInstallation installation_;
+  test::FakeRegistry registry_;
+  test::RecordingWindow window_;
+  std::unique_ptr<TFHaupt> haupt_;
+  int saves_ = 0;
+  Status saveStatus_ = kStatusOk;
+};
+
+TEST_F(DirUpdaterTest, GateOutcomes) {
+  const struct {
+    const char* name;
+    int version[4];  // {-1}: no program
+    std::optional<int> exit;
+    const char* error;
+  } cases[] = {
+      {"no program", {-1}, 0, nullptr},
+      {"release 6", {6, 0, 0, 1}, 1,
+       "Im angegebenen Verzeichnis wurde eine NICHT updatefähige Quendra - Version 6.0.0.1 gefunden,\n"
+       "die nicht über diesen PC installiert wurde.\nDieses Update wird abgebrochen!"},
+      {"release 7", {7, 1, 0, 3}, 1,
+       "Im angegebenen Verzeichnis wurde eine NICHT updatefähige Quendra - Version 7.1.0.3 gefunden,\n"
+       "die nicht über diesen PC installiert wurde.\nDieses Update wird abgebrochen!"},
+      {"release 9", {9, 0, 0, 0}, 1,
+       "Im angegebenen Verzeichnis existiert bereits ein Quendra der Version 9!\n"
+       "Das Update wird abgebrochen!"},
+      {"no version", {0, 0, 0, 0}, 1,
+       "Im angegebenen Verzeichnis existiert eine unbekannte Quendra-Version!\n"
+       "Bitte entfernen Sie zuerst diese Version!\nDas Update wird abgebrochen!"},
+      {"release 10", {10, 0, 0, 0}, 1,
+       "Im angegebenen Verzeichnis existiert eine unbekannte Quendra-Version!\n"
+       "Bitte entfernen Sie zuerst diese Version!\nDas Update wird abgebrochen!"},
+  };
+  for (const auto& c : cases) {
+    window_ = test::RecordingWindow();
+    if (c.version[0] < 0) {
+      installation_.RemoveFile(installation_.installDir + kSep + "Quendra.EXE");
+    } else {
+      installation_.SetProgramVersion(c.version[0], c.version[1], c.version[2], c.version[3]);
+    }
+    EXPECT_EQ(ShowTarget(), c.exit) << c.name;
+    EXPECT_EQ(window_.ui.ErrorTexts(), c.error ? Lines{c.error} : Lines{}) << c.name;
+    EXPECT_TRUE(window_.Notes().empty()) << c.name << ": the window must not appear";
+  }
+}
+
+TEST_F(DirUpdaterTest, ReleaseEightAsksFirst) {
+  window_.ui.AnswerQuestions({false});
+  EXPECT_EQ(ShowTarget(), 1);
+  ASSERT_EQ(window_.ui.Events().size(), 2u);  // the question, then the end
+  EXPECT_EQ(window_.ui.Events()[0].title, "Bestätigen");
+  EXPECT_EQ(window_.ui.Events()[0].text, kConfirmation);
+  EXPECT_TRUE(window_.Notes().empty());
+
+  window_ = test::RecordingWindow();
+  window_.ui.AnswerQuestions({true});
+  EXPECT_EQ(ShowTarget(), std::nullopt);
+  EXPECT_TRUE(haupt_->State().UseSubfolder001);
+  EXPECT_EQ(haupt_->State().InstalledVersion, "8.2.0.15");
+  EXPECT_EQ(window_.Notes().back(), "FocusWeiter") << "compact mode after the confirmation";
+}
+
+TEST_F(DirUpdaterTest, ArgumentsWithBlanksArriveWhole) {
+  test::SampleInstallation spaced(dir_, "Programme/Quendra Neu");
+  window_.ui.AnswerQuestions({true});
+  const std::string parent = dir_ / "Programme";
+  EXPECT_EQ(Show({"p", parent + kSep + "Quendra", "Neu" + kSep}), std::nullopt);
+  EXPECT_EQ(haupt_->State().TargetDir, spaced.installDir);
+}
+
+TEST_F(DirUpdaterTest, CompleteRun) {
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(ShowTarget(), std::nullopt);
+  ASSERT_EQ(Weiter(), 0);
+  EXPECT_EQ(saves_, 1);
+  EXPECT_EQ(window_.ui.Lines(), kCompleteLog);
+  EXPECT_EQ(window_.ui.Status(), "Sicherung der NKK-Dateien wird erstellt ...");
+  int pauses = 0;
+  for (const test::UiEvent& event : window_.ui.Events())
+    pauses += event.kind == test::UiEvent::Kind::Pause && event.number == 500;
+  EXPECT_EQ(pauses, 6);
+  const std::string result = installation_.iniDir + "001" + kSep + "QND_6_7_8_Update.ini";
+  EXPECT_EQ(platform::SystemProfile().ReadString(result, "Update", "Vorversion", ""), "8.2.0.15");
+  EXPECT_EQ(platform::SystemProfile().ReadString(result, "Update", "Erfolg", ""), "0");
+}
+
+TEST_F(DirUpdaterTest, FailedArchiveIsOnlyLogged) {
+  saveStatus_ = kStatusFailed;
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(ShowTarget(), std::nullopt);
+  ASSERT_EQ(Weiter(), 0);
+  Lines expected = kCompleteLog;
+  expected[2] = "Fehler bei der Sicherung des Alt-Programms";
+  EXPECT_EQ(window_.ui.Lines(), expected);
+}
+
+TEST_F(DirUpdaterTest, UsersLoggedInLeaveTheInstallationAlone) {
+  installation_.SetUserCount("2");
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(ShowTarget(), std::nullopt);
+  EXPECT_EQ(Weiter(), 1);
+  EXPECT_EQ(saves_, 0);
+  EXPECT_EQ(window_.ui.ErrorTexts(),
+            Lines{"Es sind noch Anwender in Quendra angemeldet!\nDas Update wird abgebrochen!"});
+  EXPECT_TRUE(window_.ui.Lines().empty());
+}
+
+TEST_F(DirUpdaterTest, PathFailuresAreLogged) {
+  installation_.RemoveFile(installation_.iniDir + "001" + kSep + "quendra.ini");
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(ShowTarget(), std::nullopt);
+  EXPECT_EQ(Weiter(), 1);
+  EXPECT_EQ(window_.ui.Lines(), Lines{"quendra.ini nicht gefunden - Fehler"});
+}
+
+TEST_F(DirUpdaterTest, MissingBackupFileEndsAfterItsAnnouncement) {
+  installation_.RemoveFile(installation_.dataRoot + "NKK" + kSep + "NKK_Noten.CDX");
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(ShowTarget(), std::nullopt);
+  EXPECT_EQ(Weiter(), 1);
+  EXPECT_EQ(window_.ui.Lines().back(), "Sicherung der NKK-Dateien wird erstellt ...");
+  EXPECT_FALSE(dir_.Exists("ProgramData/Kalvetto/Quendra/001/QND_6_7_8_Update.ini"));
+}
+
+}  // namespace
+}  // namespace qnd::dir
