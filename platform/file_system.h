@@ -3,10 +3,35 @@
 // folder.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
+
+#include "platform/file_time.h"
+#include "platform/open_file.h"
 
 namespace qnd::platform {
+
+/// File attribute bits as Windows reports them.
+inline constexpr std::uint32_t kAttributeReadOnly = 0x0001;
+inline constexpr std::uint32_t kAttributeHidden = 0x0002;
+inline constexpr std::uint32_t kAttributeSystem = 0x0004;
+inline constexpr std::uint32_t kAttributeDirectory = 0x0010;
+inline constexpr std::uint32_t kAttributeArchive = 0x0020;
+inline constexpr std::uint32_t kAttributeReparsePoint = 0x0400;
+
+/// One entry of a folder listing.
+struct DirectoryEntry {
+  std::string name;
+  std::uint32_t attributes = 0;  ///< the kAttribute bits
+  /// A symbolic link, a junction or a mount point: the entry stands for something elsewhere, whose
+  /// contents are not this folder's to walk, archive or delete.
+  bool isLink = false;
+  std::uint64_t size = 0;  ///< files only
+  FileTime lastWrite;
+};
 
 class FileSystem {
  public:
@@ -32,6 +57,46 @@ class FileSystem {
   /// `name`. POSIX: `name` if it exists as spelled, else the first entry (in byte order) that
   /// equals it without regard to case, else `name` (so a new file gets the name asked for).
   virtual std::string ResolveName(const std::string& folder, const std::string& name) = 0;
+
+  /// The folder for temporary files, ending with a separator. Windows: GetTempPathW. POSIX:
+  /// $TMPDIR, else /tmp.
+  virtual std::string TemporaryFolder() = 0;
+
+  /// True when anything is at `path`: a file, a folder or a link (a link is not followed, so a
+  /// link to nothing counts as well).
+  virtual bool EntryExists(const std::string& path) = 0;
+
+  /// The entries of the folder `folder` (ending with a separator) as FindFirstFileW/FindNextFileW
+  /// list them for `folder` + "*.*": every name, hidden ones included, "." and ".." first where the
+  /// folder has them, in the file system's order (NTFS: names compared upper-cased). Links are not
+  /// followed. POSIX gives what Wine gives: the NTFS order; hidden and system from the extended
+  /// attribute user.DOSATTRIB ("0x2", "0x4"), hidden also for names starting with "."; read-only
+  /// for a missing owner write bit; archive for files, directory for folders; symbolic links as
+  /// reparse points (with the directory bit when they point to a folder). `entries` is replaced.
+  virtual std::error_code ListFolder(const std::string& folder,
+                                     std::vector<DirectoryEntry>& entries) = 0;
+
+  /// Opens the file `path` for reading while others may read it but not write to it (Windows:
+  /// CreateFileW with FILE_SHARE_READ only, so a file someone has open for writing is refused).
+  /// A link is not followed: opening one fails, as does opening a folder. POSIX cannot keep others
+  /// from writing; it refuses links and everything but regular files.
+  virtual std::error_code OpenForReading(const std::string& path,
+                                         std::unique_ptr<InputFile>& file) = 0;
+
+  /// Creates the file `path` for writing, replacing an existing one, open for this program alone
+  /// (Windows: share mode 0; POSIX cannot keep others out). A read-only file is not replaced.
+  virtual std::error_code CreateForWriting(const std::string& path,
+                                           std::unique_ptr<OutputFile>& file) = 0;
+
+  /// Deletes the file `path` when it is still the file `stamp` describes (same identity, size and
+  /// last-write time) and no link; a read-only file is deleted as well, as the shell does it.
+  /// Otherwise nothing is touched and the result is std::errc::operation_canceled.
+  virtual std::error_code RemoveFileIfUnchanged(const std::string& path,
+                                                const FileStamp& stamp) = 0;
+
+  /// Removes the folder `path` when it is empty; a read-only folder as well. A link to a folder is
+  /// not removed.
+  virtual std::error_code RemoveEmptyFolder(const std::string& path) = 0;
 };
 
 /// The file system of this system.

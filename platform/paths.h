@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace qnd::platform {
 
@@ -15,5 +16,10 @@ extern const std::size_t kDrivePrefixLength;
 
 /// True when the file system finds names without regard to case, as Windows does.
 extern const bool kFileNamesIgnoreCase;
+
+/// True when `path` is too long for the system's file functions: Windows takes fewer than MAX_PATH
+/// (260) UTF-16 code units, so a path of 260 characters or more is refused; POSIX fewer than
+/// PATH_MAX (4096) bytes.
+bool IsPathTooLong(std::string_view path);
 
 }  // namespace qnd::platform

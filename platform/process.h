@@ -23,6 +23,8 @@ class ProcessInfo {
   /// Whether the process runs under WOW64 (Windows: IsWow64Process, looked up at run time, so a
   /// system without it answers No). POSIX: always No.
   virtual Wow64 QueryWow64() = 0;
+  /// The full path of the running program: RunningProgramPath(), unless a test chooses another.
+  virtual std::string ProgramPath() { return RunningProgramPath(); }
 };
 
 ProcessInfo& SystemProcessInfo();

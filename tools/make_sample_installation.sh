@@ -5,6 +5,7 @@
 #   DEST/Daten/Quendra/                     the data: Daten/ (user file, subject canon), Formulare/,
 #                                           NKK/, Formulierungen/
 #   DEST/registry.reg                       the registry as a Windows export: the all-users folder
+#                                           and the installer's registration of the installation
 # Usage: make_sample_installation.sh DEST   (DEST is created; existing content is replaced)
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 DEST" >&2; exit 2; }
@@ -36,13 +37,23 @@ table "$data/NKK/NKK_NOTEN.DBF" 20000
 table "$data/NKK/NKK_Noten.CDX" 4000
 printf 'Arbeitet stets sorgfältig.\r\n' > "$data/Formulierungen/Arbeitsverhalten.txt"
 printf 'Zeigt großes Interesse.\r\n' > "$data/Formulierungen/Zeugnisbemerkungen/Allgemein.txt"
-table "$install/Quendra.EXE" 200000
+# The program file of release 8: a small Windows program with product version 8.2.0.15.
+root=$(cd "$(dirname "$0")/.." && pwd)
+objects=$(mktemp -d)
+i686-w64-mingw32-windres -O coff -i "$root/tests/data/version/v8.rc" -o "$objects/v8.o"
+i686-w64-mingw32-gcc -nostdlib -s -Wl,--entry=_start -o "$install/Quendra.EXE" \
+  "$root/tests/data/version/program.c" "$objects/v8.o"
+rm -rf "$objects"
 printf 'Vorlage\r\n' > "$install/Vorlagen/Zeugnis.qvl"
 
 # A string value in a registry export doubles backslashes and escapes quotes.
 reg_string() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
+# The newest of the product codes QNDUpdater looks for.
+product_code=$(grep -o '"[0-9A-F]\{32\}"' "$root/local_updater/install_lookup.h" | head -n 1 | tr -d '"')
 crlf "Windows Registry Editor Version 5.00" "" \
   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]" \
-  "\"Common AppData\"=$(reg_string "$dest/ProgramData")" > "$dest/registry.reg"
+  "\"Common AppData\"=$(reg_string "$dest/ProgramData")" "" \
+  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\$product_code\\InstallProperties]" \
+  "\"InstallLocation\"=$(reg_string "$install/")" > "$dest/registry.reg"
 
 echo "Sample installation in $dest"

@@ -20,10 +20,21 @@ run_suite() {
 run_suite linux
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite linux-sanitize
 
+# The parsers of outside input under libFuzzer (clang, ASan + UBSan), once over each saved corpus.
+bash tools/run_fuzzers.sh --regression || status=1
+
 # A throw-away Wine prefix, so no earlier state of a prefix changes what the tests see.
 WINEPREFIX=$(mktemp -d /tmp/qnd-wine.XXXXXX)
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+# The window tests need a display: a virtual one of their own (also where a desktop is running, so
+# no window of the tests appears on it), on the first free number from 90 on.
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.2; done
+trap 'wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 wineboot --init >/dev/null 2>&1
 run_suite windows
 

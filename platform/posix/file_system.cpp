@@ -4,10 +4,14 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform/posix/file_copy.h"
+#include "platform/posix/folder_listing.h"
+#include "platform/posix/open_file.h"
 #include "platform/text.h"
 
 namespace qnd::platform {
@@ -68,6 +72,43 @@ class PosixFileSystem final : public FileSystem {
     }
     ::closedir(listing);
     return found.empty() ? name : found;
+  }
+
+  std::string TemporaryFolder() override {
+    const char* variable = std::getenv("TMPDIR");
+    std::string folder = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+    if (folder.back() != '/') folder += '/';
+    return folder;
+  }
+
+  bool EntryExists(const std::string& path) override {
+    struct stat info {};
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+  }
+
+  std::error_code ListFolder(const std::string& folder,
+                             std::vector<DirectoryEntry>& entries) override {
+    return posix::ListFolderLikeWine(folder, entries);
+  }
+
+  std::error_code OpenForReading(const std::string& path,
+                                 std::unique_ptr<InputFile>& file) override {
+    return posix::OpenInputFile(path, file);
+  }
+
+  std::error_code CreateForWriting(const std::string& path,
+                                   std::unique_ptr<OutputFile>& file) override {
+    return posix::CreateOutputFile(path, file);
+  }
+
+  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp) override {
+    return posix::RemoveFileIfStamped(path, stamp);
+  }
+
+  // rmdir refuses a link, so only a real folder goes.
+  std::error_code RemoveEmptyFolder(const std::string& path) override {
+    if (::rmdir(path.c_str()) != 0) return LastError();
+    return {};
   }
 };
 

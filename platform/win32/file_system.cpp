@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "platform/win32/file_handles.h"
 #include "platform/win32/wide.h"
 
 namespace qnd::platform {
@@ -48,6 +49,41 @@ class Win32FileSystem final : public FileSystem {
 
   // NTFS and FAT match names without regard to case themselves.
   std::string ResolveName(const std::string&, const std::string& name) override { return name; }
+
+  std::string TemporaryFolder() override {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH) return {};
+    return win32::Narrow(std::wstring_view(buffer, length));
+  }
+
+  // GetFileAttributesW reports a link itself, not what it points to.
+  bool EntryExists(const std::string& path) override {
+    return AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  std::error_code ListFolder(const std::string& folder,
+                             std::vector<DirectoryEntry>& entries) override {
+    return win32::ListFolder(folder, entries);
+  }
+
+  std::error_code OpenForReading(const std::string& path,
+                                 std::unique_ptr<InputFile>& file) override {
+    return win32::OpenInputFile(path, file);
+  }
+
+  std::error_code CreateForWriting(const std::string& path,
+                                   std::unique_ptr<OutputFile>& file) override {
+    return win32::CreateOutputFile(path, file);
+  }
+
+  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp) override {
+    return win32::RemoveFileIfStamped(path, stamp);
+  }
+
+  std::error_code RemoveEmptyFolder(const std::string& path) override {
+    return win32::RemoveEmptyFolder(path);
+  }
 };
 
 }  // namespace

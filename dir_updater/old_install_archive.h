@@ -1,0 +1,31 @@
+// SaveQNDInst of QNDUpdaterP2: packs the old installation into "qndaltinst.zip" in the temporary
+// folder, empties the installation directory of what the archive holds, and puts the start file
+// and a copy of the archive back into it. Nothing is deleted unless the archive is complete and on
+// stable storage; every failure on the way is caught here and ends the step with status 1.
+#pragma once
+
+#include <string>
+
+#include "core/status.h"
+#include "core/updater_context.h"
+#include "platform/file_system.h"
+#include "platform/ui.h"
+
+namespace qnd::dir {
+
+inline constexpr char kArchiveName[] = "qndaltinst.zip";
+inline constexpr char kStartFileName[] = "QuendStart.ini";
+
+/// Archives and empties TargetDir (without trailing separator) under the busy cursor of `window`.
+/// 0: the archive is complete and its copy and the start file are in the emptied directory (what
+/// the archive does not hold, or what changed after it was archived, stays; see install_cleanup.h).
+/// 1: something failed; when it failed before the deletion (the archive, or parking the start
+/// file), the installation directory is untouched. The archive and the parked start file stay in
+/// the temporary folder. Shows nothing itself.
+Status SaveQNDInst(UpdaterContext& context, platform::UpdaterWindow& window);
+
+/// The temporary folder as the platform reports it, ending with a separator. The archive's path
+/// appends "\qndaltinst.zip" to it, two separators in a row, which every platform accepts.
+std::string TempPath(platform::FileSystem& fileSystem);
+
+}  // namespace qnd::dir

@@ -1,0 +1,162 @@
+#include "platform/posix/open_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix/folder_listing.h"
+
+namespace qnd::platform::posix {
+namespace {
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+std::error_code Closed() { return std::make_error_code(std::errc::bad_file_descriptor); }
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// POSIX has no share modes: nothing keeps another process from writing to a file while it is read
+// (advisory locks bind only programs that ask for them). What it can do is not follow a link and
+// not block on a pipe or device, and refuse anything but a regular file.
+class PosixInputFile final : public InputFile {
+ public:
+  explicit PosixInputFile(int fd) : fd_(fd) {}
+  ~PosixInputFile() override { ::close(fd_); }
+  PosixInputFile(const PosixInputFile&) = delete;
+  PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+  std::error_code Read(char* buffer, std::size_t size, std::size_t& got) override {
+    for (;;) {
+      const ssize_t count = ::read(fd_, buffer, size);
+      if (count >= 0) {
+        got = static_cast<std::size_t>(count);
+        return {};
+      }
+      if (errno != EINTR) return LastError();
+    }
+  }
+  std::error_code Stamp(FileStamp& stamp) override {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return LastError();
+    stamp = StampOf(info);
+    return {};
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixOutputFile final : public OutputFile {
+ public:
+  PosixOutputFile(int fd, std::string folder) : fd_(fd), folder_(std::move(folder)) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  PosixOutputFile(const PosixOutputFile&) = delete;
+  PosixOutputFile& operator=(const PosixOutputFile&) = delete;
+
+  std::error_code Write(const char* data, std::size_t size) override {
+    if (fd_ < 0) return Closed();
+    while (size > 0) {
+      const ssize_t written = ::write(fd_, data, size);
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        return LastError();
+      }
+      data += written;
+      size -= static_cast<std::size_t>(written);
+    }
+    return {};
+  }
+  std::error_code Seek(std::uint64_t offset) override {
+    if (fd_ < 0) return Closed();
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) return LastError();
+    return {};
+  }
+  std::error_code Flush() override {
+    if (fd_ < 0) return Closed();
+    if (::fsync(fd_) != 0) return LastError();
+    // The new file's directory entry; a file system that cannot sync folders has nothing to lose.
+    const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      const int result = ::fsync(folder);
+      const int error = errno;
+      ::close(folder);
+      if (result != 0 && error != EINVAL && error != EROFS) return {error, std::generic_category()};
+    }
+    return {};
+  }
+  std::error_code Close() override {
+    if (fd_ < 0) return Closed();
+    const int fd = fd_;
+    fd_ = -1;
+    // The descriptor is gone even when close fails, so it is never closed twice.
+    if (::close(fd) != 0) return LastError();
+    return {};
+  }
+  std::error_code Stamp(FileStamp& stamp) override {
+    if (fd_ < 0) return Closed();
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return LastError();
+    stamp = StampOf(info);
+    return {};
+  }
+
+ private:
+  int fd_;
+  std::string folder_;
+};
+
+}  // namespace
+
+std::error_code OpenInputFile(const std::string& path, std::unique_ptr<InputFile>& file) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return LastError();
+  struct stat info {};
+  std::error_code error;
+  if (::fstat(fd, &info) != 0) {
+    error = LastError();
+  } else if (!S_ISREG(info.st_mode)) {
+    error = std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
+                                                       : std::errc::invalid_argument);
+  } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    error = LastError();
+  }
+  if (error) {
+    ::close(fd);
+    return error;
+  }
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  file = std::make_unique<PosixInputFile>(fd);
+  return {};
+}
+
+std::error_code CreateOutputFile(const std::string& path, std::unique_ptr<OutputFile>& file) {
+  // Windows refuses to replace a read-only file; root would not be stopped by the mode bits.
+  struct stat existing {};
+  if (::lstat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+      !(existing.st_mode & S_IWUSR))
+    return std::make_error_code(std::errc::permission_denied);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd < 0) return LastError();
+  file = std::make_unique<PosixOutputFile>(fd, FolderOf(path));
+  return {};
+}
+
+// Between the check and the unlink another process could still swap the file; the window is as
+// short as POSIX allows without opening the folder itself.
+std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return LastError();
+  if (!S_ISREG(info.st_mode) || !(StampOf(info) == stamp))
+    return std::make_error_code(std::errc::operation_canceled);
+  if (::unlink(path.c_str()) != 0) return LastError();
+  return {};
+}
+
+}  // namespace qnd::platform::posix

@@ -1,0 +1,33 @@
+// Installation folders for the archive tests: what a folder holds, file attributes as the system
+// keeps them, and last-write times in local time.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "platform/regional.h"
+
+namespace qnd::test {
+
+std::filesystem::path FsPath(const std::string& utf8);
+
+/// Everything below `folder`, by relative path with "/" between components: "file:<bytes>",
+/// "folder" or "link". Links are not followed.
+using Tree = std::map<std::string, std::string>;
+Tree Snapshot(const std::string& folder);
+
+/// Gives the file or folder `path` the hidden (0x2), system (0x4) and read-only (0x1) bits of
+/// `attributes`. POSIX keeps hidden and system where Wine keeps them, in user.DOSATTRIB, and
+/// read-only as the missing write bits.
+void SetDosAttributes(const std::string& path, std::uint32_t attributes);
+
+/// True when the read-only file `path` can be written all the same: Wine running as root ignores
+/// the attribute, while Windows and the POSIX body refuse (the latter checks the mode bits itself).
+bool SystemWritesReadOnlyFile(const std::string& path);
+
+/// Sets the last-write time of `path` to `local`, a time in the local time zone.
+void SetLocalWriteTime(const std::string& path, const platform::CalendarTime& local);
+
+}  // namespace qnd::test

@@ -1,0 +1,346 @@
+// SaveQNDInst on real folders: what the archive holds and in which order, how it reads back, what
+// the deletion removes and what it leaves, and the failures that stop it before anything is gone.
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/dir_updater/external_readers.h"
+#include "tests/dir_updater/save_qnd_inst_fixture.h"
+
+#ifdef _WIN32
+#include "platform/win32/wide.h"
+#endif
+
+namespace qnd::dir {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Tree;
+
+std::string File(const std::string& bytes) { return "file:" + bytes; }
+
+TEST_F(SaveQNDInstTest, ArchivesDepthFirstAndEmptiesTheInstallation) {
+  PutSmallInstallation();
+  Put("Fächer/Übersicht.txt", "Mathematik, Deutsch");
+  root_.MakeDir("Programme/Quendra/Leer");
+  const Tree before = Installation();
+
+  ASSERT_EQ(Save(), kStatusOk);
+
+  const std::string archive = ArchiveBytes();
+  const test::ZipContents zip = test::ParseZip(archive);
+  const std::vector<std::string> expected = {EntryName("Fächer/Übersicht.txt"),
+                                             EntryName("Sub/Deep/x.dat"), EntryName("Sub/y.dat"),
+                                             EntryName("QuendStart.ini"), EntryName("z.dat")};
+  EXPECT_EQ(ArchivedNames(), expected);
+  ASSERT_EQ(zip.local.size(), expected.size());
+  for (const test::LocalHeader& entry : zip.local) {
+    SCOPED_TRACE(entry.name);
+    std::string relative = entry.name.substr(std::string("Quendra").size() + 1);
+    std::replace(relative.begin(), relative.end(), platform::kPathSeparator, '/');
+    const std::string original = before.at(relative).substr(5);
+    EXPECT_EQ(test::InflateEntry(archive, entry), original);
+    EXPECT_EQ(entry.crc, test::Crc32(original));
+    EXPECT_EQ(entry.flags, 0x0800);
+    EXPECT_EQ(entry.method, 8);
+  }
+  for (const test::CentralHeader& entry : zip.central) {
+    EXPECT_EQ(entry.versionMadeBy, 20) << entry.name;
+    EXPECT_EQ(entry.externalAttributes, 0x20u) << entry.name;
+  }
+  for (const test::ReaderVerdict& verdict :
+       test::ReadWithExternalReaders(Temp("qndaltinst.zip"), root_.Path())) {
+    EXPECT_TRUE(verdict.passed) << verdict.reader << ": " << verdict.details;
+    if (verdict.namesAsStored) {
+      EXPECT_EQ(verdict.names, expected) << verdict.reader;
+    } else {
+      EXPECT_EQ(verdict.names.size(), expected.size()) << verdict.reader;
+    }
+  }
+
+  // Emptied sub-folders go, the installation directory and a folder that was empty before stay.
+  const Tree after = {{"Leer", "folder"},
+                      {"QuendStart.ini", before.at("QuendStart.ini")},
+                      {"qndaltinst.zip", File(archive)}};
+  EXPECT_EQ(Installation(), after);
+  EXPECT_EQ(test::ReadFileBytes(Temp("QuendStart.ini")), before.at("QuendStart.ini").substr(5));
+
+  // The archive was on disk and closed before the first file went.
+  const auto firstRemoval = std::find_if(fileSystem_.events.begin(), fileSystem_.events.end(),
+                                         [](const std::string& e) { return e[0] == 'r'; });
+  EXPECT_EQ(std::vector<std::string>(fileSystem_.events.begin(), firstRemoval),
+            (std::vector<std::string>{"flush", "close"}));
+  EXPECT_EQ(window_.Notes(),
+            (std::vector<std::string>{"BusyCursor", "Pump", "RestoreCursor", "Pump"}));
+  EXPECT_TRUE(window_.ui.Lines().empty());
+}
+
+TEST_F(SaveQNDInstTest, DosTimeIsTheLocalLastWriteTime) {
+  const struct {
+    const char* file;
+    platform::CalendarTime local;
+    std::uint16_t date, time;
+  } cases[] = {
+      {"winter.dat", {2019, 11, 11, 14, 6, 22}, 0x4F6B, 0x70CB},
+      {"sommer.dat", {2019, 7, 1, 9, 30, 5}, 0x4EE1, 0x4BC2},
+      {"alt.dat", {1979, 12, 31, 12, 0, 0}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Put(c.file, c.file);
+    test::SetLocalWriteTime(Target(c.file), c.local);
+  }
+  ASSERT_EQ(Save(), kStatusOk);
+  const test::ZipContents zip = test::ParseZip(ArchiveBytes());
+  for (const auto& c : cases) {
+    const auto entry = std::find_if(zip.central.begin(), zip.central.end(),
+                                    [&](const auto& h) { return h.name == EntryName(c.file); });
+    ASSERT_NE(entry, zip.central.end()) << c.file;
+    EXPECT_EQ(entry->date, c.date) << c.file;
+    EXPECT_EQ(entry->time, c.time) << c.file;
+    EXPECT_EQ(zip.local[entry - zip.central.begin()].date, c.date) << c.file;
+  }
+}
+
+// Hidden, system and read-only files go into the archive and out of the installation; hidden and
+// system sub-folders stay out of both.
+TEST_F(SaveQNDInstTest, HiddenAndSystemFoldersStayOutHiddenSystemAndReadOnlyFilesGoIn) {
+  const struct {
+    const char* file;
+    std::uint32_t attributes;
+  } files[] = {
+      {"Daten/schreibgeschützt.txt", 0x1}, {"Daten/system.dat", 0x4}, {"Daten/versteckt.txt", 0x2}};
+  for (const auto& f : files) {
+    Put(f.file, f.file);
+    test::SetDosAttributes(Target(f.file), f.attributes);
+  }
+  Put("Verborgen/a.txt", "a");
+  Put("Systemordner/b.txt", "b");
+  test::SetDosAttributes(Target("Verborgen"), 0x2);
+  test::SetDosAttributes(Target("Systemordner"), 0x4);
+
+  ASSERT_EQ(Save(), kStatusOk);
+
+  const test::ZipContents zip = test::ParseZip(ArchiveBytes());
+  ASSERT_EQ(zip.central.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(zip.central[i].name, EntryName(files[i].file));
+    EXPECT_EQ(zip.central[i].externalAttributes, 0x20 | files[i].attributes) << files[i].file;
+  }
+  const Tree after = {{"Systemordner", "folder"},
+                      {"Systemordner/b.txt", File("b")},
+                      {"Verborgen", "folder"},
+                      {"Verborgen/a.txt", File("a")},
+                      {"qndaltinst.zip", File(ArchiveBytes())}};
+  EXPECT_EQ(Installation(), after);
+}
+
+TEST_F(SaveQNDInstTest, RunningProgramStaysOutOnlyWhenSpeltExactly) {
+  const struct {
+    const char* label;
+    bool exact;
+  } cases[] = {{"exact", true}, {"other letter case", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Put("QNDUpdaterP2.exe", "MZ");
+    std::string own = Target("QNDUpdaterP2.exe");
+    if (!c.exact) own.replace(own.rfind("Quendra"), 7, "QUENDRA");
+    ownPath_.path = own;
+
+    ASSERT_EQ(Save(), kStatusOk);
+    const std::vector<std::string> names = ArchivedNames();
+    EXPECT_EQ(names.size(), c.exact ? 0u : 1u);
+    EXPECT_EQ(root_.Exists("Programme/Quendra/QNDUpdaterP2.exe"), c.exact);
+    fs::remove(test::FsPath(Target("qndaltinst.zip")));  // not to be archived by the next case
+  }
+}
+
+TEST_F(SaveQNDInstTest, StartFileLeftInTheTemporaryFolderIsRestored) {
+  Put("z.dat", "z");
+  test::WriteFileBytes(Temp("QuendStart.ini"), "von einem früheren Lauf");
+  ASSERT_EQ(Save(), kStatusOk);
+  EXPECT_EQ(Installation(), (Tree{{"QuendStart.ini", File("von einem früheren Lauf")},
+                                  {"qndaltinst.zip", File(ArchiveBytes())}}));
+}
+
+platform::FileStamp StampOf(platform::FileSystem& fileSystem, const std::string& path) {
+  std::unique_ptr<platform::InputFile> file;
+  platform::FileStamp stamp;
+  EXPECT_FALSE(fileSystem.OpenForReading(path, file)) << path;
+  if (file) {
+    EXPECT_FALSE(file->Stamp(stamp)) << path;
+  }
+  return stamp;
+}
+
+// What the archive does not hold, or holds in an older state, stays: a file changed after it was
+// archived (also one rewritten with its old size and last-write time, as copy tools leave it), a
+// file that appeared meanwhile, and a changed start file, which the parked one does not overwrite.
+TEST_F(SaveQNDInstTest, FilesChangedOrAddedAfterArchivingStay) {
+  PutSmallInstallation();
+  Put("Sub/w.dat", "ww");
+  fileSystem_.beforeDeleting = [this] {
+    Put("Sub/y.dat", "geändert");
+    Put("Sub/neu.txt", "neu");
+    Put("QuendStart.ini", "[Pfade]\r\nIniPfad=D:\\\r\n");
+    const std::string rewritten = Target("Sub/w.dat");
+    const platform::FileStamp archived = StampOf(fileSystem_.real, rewritten);
+    const auto time = fs::last_write_time(test::FsPath(rewritten));
+    // Until the file system's clock has moved on; it ticks in milliseconds at most.
+    for (int tries = 0; StampOf(fileSystem_.real, rewritten).lastChange == archived.lastChange;
+         ++tries) {
+      ASSERT_LT(tries, 10'000) << "the change time never moved";
+      Put("Sub/w.dat", "WW");
+      fs::last_write_time(test::FsPath(rewritten), time);
+    }
+  };
+
+  ASSERT_EQ(Save(), kStatusOk);
+
+  EXPECT_EQ(Installation(), (Tree{{"QuendStart.ini", File("[Pfade]\r\nIniPfad=D:\\\r\n")},
+                                  {"Sub", "folder"},
+                                  {"Sub/neu.txt", File("neu")},
+                                  {"Sub/w.dat", File("WW")},
+                                  {"Sub/y.dat", File("geändert")},
+                                  {"qndaltinst.zip", File(ArchiveBytes())}}));
+  const std::string archive = ArchiveBytes();
+  for (const test::LocalHeader& entry : test::ParseZip(archive).local) {
+    if (entry.name == EntryName("Sub/y.dat")) {
+      EXPECT_EQ(test::InflateEntry(archive, entry), "yy");
+    }
+  }
+}
+
+// Links to folders are not walked, links to files are not archived, and neither is deleted, nor
+// anything they point to.
+TEST_F(SaveQNDInstTest, LinksAreNeitherFollowedNorDeleted) {
+  root_.WriteFile("Extern/wichtig.txt", "nicht löschen");
+  Put("Sub/echt.txt", "echt");
+  std::error_code folderLink, fileLink;
+  fs::create_directory_symlink(test::FsPath(root_ / "Extern"), test::FsPath(Target("Ordnerlink")),
+                               folderLink);
+  fs::create_symlink(test::FsPath(root_ / "Extern/wichtig.txt"), test::FsPath(Target("Dateilink")),
+                     fileLink);
+  if (folderLink || fileLink ||
+      !fs::is_symlink(fs::symlink_status(test::FsPath(Target("Dateilink")))))
+    GTEST_SKIP() << "this system made no symbolic links (Wine 8 reports success without making "
+                    "one; Windows needs the privilege)";
+
+  ASSERT_EQ(Save(), kStatusOk);
+
+  EXPECT_EQ(ArchivedNames(), std::vector<std::string>{EntryName("Sub/echt.txt")});
+  EXPECT_EQ(Installation(), (Tree{{"Dateilink", "link"},
+                                  {"Ordnerlink", "link"},
+                                  {"qndaltinst.zip", File(ArchiveBytes())}}));
+  EXPECT_EQ(root_.ReadFile("Extern/wichtig.txt"), "nicht löschen");
+}
+
+// Every failure before the deletion leaves the installation exactly as it was.
+struct EarlyFailure {
+  const char* label;
+  std::function<void(SaveQNDInstTest&)> arrange;
+};
+
+class SaveQNDInstEarlyFailureTest : public SaveQNDInstTest,
+                                    public ::testing::WithParamInterface<EarlyFailure> {};
+
+TEST_P(SaveQNDInstEarlyFailureTest, FailsBeforeDeletingAnything) {
+  PutSmallInstallation();
+  GetParam().arrange(*this);
+  const Tree before = Installation();
+
+  EXPECT_EQ(Save(), kStatusFailed);
+
+  Tree after = Installation();
+  after.erase(
+      "Tmp/qndaltinst.zip");  // the unfinished archive, where the temporary folder is inside
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(NothingRemoved());
+  EXPECT_EQ(window_.Notes(),
+            (std::vector<std::string>{"BusyCursor", "Pump", "RestoreCursor", "Pump"}));
+  EXPECT_TRUE(window_.ui.Lines().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, SaveQNDInstEarlyFailureTest,
+    ::testing::Values(EarlyFailure{"FileCannotBeOpened",
+                                   [](SaveQNDInstTest& t) {
+                                     t.fileSystem_.unreadable.insert(t.Target("Sub/y.dat"));
+                                   }},
+                      EarlyFailure{"ArchiveWriteFails",
+                                   [](SaveQNDInstTest& t) {
+                                     t.fileSystem_.archiveFault = test::ArchiveFault::Write;
+                                   }},
+                      EarlyFailure{"ArchiveFlushFails",
+                                   [](SaveQNDInstTest& t) {
+                                     t.fileSystem_.archiveFault = test::ArchiveFault::Flush;
+                                   }},
+                      EarlyFailure{"ArchiveCloseFails",
+                                   [](SaveQNDInstTest& t) {
+                                     t.fileSystem_.archiveFault = test::ArchiveFault::Close;
+                                   }},
+                      // The walk would meet the archive being written.
+                      EarlyFailure{"TemporaryFolderInsideTheInstallation",
+                                   [](SaveQNDInstTest& t) {
+                                     t.root_.MakeDir("Programme/Quendra/Tmp");
+                                     t.fileSystem_.temporaryFolder = t.Target("Tmp") + kSep;
+                                   }},
+                      EarlyFailure{"StartFileCannotBeParked",
+                                   [](SaveQNDInstTest& t) {
+                                     t.fileSystem_.failingCopyTargets.insert(
+                                         t.fileSystem_.temporaryFolder + kSep + "QuendStart.ini");
+                                   }},
+                      EarlyFailure{"NoTemporaryFolder",
+                                   [](SaveQNDInstTest& t) { t.fileSystem_.temporaryFolder = ""; }}),
+    [](const ::testing::TestParamInfo<EarlyFailure>& info) { return info.param.label; });
+
+// After the deletion, a copy into the emptied installation that fails, or an archive copy that
+// would replace a kept file, makes the status 1; the complete archive stays in the temporary
+// folder.
+TEST_F(SaveQNDInstTest, FailedCopiesIntoTheEmptiedInstallationFail) {
+  const struct {
+    const char* label;
+    std::string failingTarget;
+    bool keptOldArchive;
+  } cases[] = {
+      {"start file", Target("QuendStart.ini"), false},
+      {"archive", Target("qndaltinst.zip"), false},
+      {"archive kept by the deletion", "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    PutSmallInstallation();
+    Put("qndaltinst.zip", "früheres Archiv");
+    fileSystem_.failingCopyTargets = {c.failingTarget};
+    if (c.keptOldArchive)
+      fileSystem_.beforeDeleting = [this] { Put("qndaltinst.zip", "früheres Archiv, geändert"); };
+
+    EXPECT_EQ(Save(), kStatusFailed);
+
+    EXPECT_FALSE(root_.Exists("Programme/Quendra/z.dat"));
+    EXPECT_EQ(test::ParseZip(ArchiveBytes()).central.size(), 5u);
+    if (c.keptOldArchive) {
+      EXPECT_EQ(test::ReadFileBytes(Target("qndaltinst.zip")), "früheres Archiv, geändert");
+    }
+    fs::remove_all(test::FsPath(state_.TargetDir));
+    root_.MakeDir("Programme/Quendra");
+  }
+}
+
+#ifdef _WIN32
+// Only Windows keeps others from writing to a file while it is read: a file someone has open for
+// writing cannot be opened that way, so the archive fails and nothing is deleted.
+TEST_F(SaveQNDInstTest, FileOpenForWritingElsewhereFailsTheArchive) {
+  PutSmallInstallation();
+  const Tree before = Installation();
+  const HANDLE writer =
+      ::CreateFileW(platform::win32::Widen(Target("Sub/y.dat")).c_str(), GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  const Status status = Save();
+  ::CloseHandle(writer);
+  EXPECT_EQ(status, kStatusFailed);
+  EXPECT_EQ(Installation(), before);
+}
+#endif
+
+}  // namespace
+}  // namespace qnd::dir
