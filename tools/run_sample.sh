@@ -45,8 +45,9 @@ else
       sleep 0.2
     done
     echo "pressing Enter in \"$window\""
-    xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id"
-    xdotool key --window "$id" Return
+    # Without a window manager the newest window has the keyboard focus already.
+    [ -z "$id" ] || xdotool windowfocus --sync "$id" 2>/dev/null || true
+    xdotool key Return || true
     sleep 0.5
   done
   wait "$pid" || status=$?
