@@ -80,8 +80,17 @@ std::string AbsoluteDir(const std::string& dir, char separator, std::size_t driv
 bool IsEmptyOrRoot(const std::string& dir, char separator, std::size_t drivePrefixLength) {
   std::string path = dir;
   const std::string sep(1, separator);
-  // "\\?\" only asks Windows to take the path literally.
-  if (drivePrefixLength > 0 && path.starts_with(sep + sep + "?" + sep)) path.erase(0, 4);
+  // Windows takes "/" for a separator as well.
+  if (drivePrefixLength > 0) {
+    for (char& c : path) {
+      if (c == '/') c = separator;
+    }
+  }
+  // "\\?\" only asks Windows to take the path literally; "\\?\UNC\" stands for "\\".
+  if (drivePrefixLength > 0 && path.starts_with(sep + sep + "?" + sep + "UNC" + sep))
+    path.replace(0, 8, sep + sep);
+  else if (drivePrefixLength > 0 && path.starts_with(sep + sep + "?" + sep))
+    path.erase(0, 4);
   std::size_t fixed = 0;  // components that belong to the root itself
   if (drivePrefixLength > 0 && path.size() >= 2 && path[1] == ':') {
     path.erase(0, 2);  // the drive

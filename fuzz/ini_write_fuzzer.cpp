@@ -73,6 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string otherKey = input.ConsumeRandomLengthString(128);
   const std::string bytes = input.ConsumeRemainingBytesAsString();
 
+  // An edit decodes the whole file and encodes it again; the lines it does not touch must come
+  // back byte for byte, in Windows-1252 as in UTF-16LE.
+  QND_FUZZ_CHECK(EncodeIniBytes(DecodeIniBytes(bytes)) == bytes);
+
   const std::string written = SetIniValue(bytes, section, key, value);
   // The file keeps its encoding.
   QND_FUZZ_CHECK(DecodeIniBytes(written).encoding == DecodeIniBytes(bytes).encoding);

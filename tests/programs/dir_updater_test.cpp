@@ -65,6 +65,9 @@ TEST(CommandLineTest, RootsAndEmptyTargets) {
       {"\\\\srv\\share\\", true},                  {"\\\\?\\D:\\", true},
       {"D:\\Q", false},    {"D:\\Q\\..\\R", false}, {"\\\\srv\\share\\Q", false},
       {"\\Programme\\Quendra", false},
+      // Windows also takes "/" for a separator.
+      {"D:/", true},       {"//srv/share", true},  {"\\\\?\\UNC\\srv\\share", true},
+      {"D:/Q", false},     {"\\\\?\\UNC\\srv\\share\\Q", false},
   };
   for (const auto& c : windows) EXPECT_EQ(IsEmptyOrRoot(c.dir, '\\', 2), c.root) << c.dir;
   const struct {
