@@ -7,29 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/posix/file_descriptor.h"
+
 namespace qnd::platform::posix {
 namespace {
-
-std::error_code LastError() { return {errno, std::generic_category()}; }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 std::error_code CopyBytes(int from, int to) {
   char buffer[65536];

@@ -10,14 +10,13 @@
 #include <cstdlib>
 
 #include "platform/posix/file_copy.h"
+#include "platform/posix/file_descriptor.h"
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/open_file.h"
 #include "platform/text.h"
 
 namespace qnd::platform {
 namespace {
-
-std::error_code LastError() { return {errno, std::generic_category()}; }
 
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -53,7 +52,7 @@ class PosixFileSystem final : public FileSystem {
       if (const std::error_code error = CreateDirectories(folder.substr(0, slash))) return error;
     }
     if (::mkdir(folder.c_str(), 0777) != 0 && !(errno == EEXIST && DirectoryExists(folder)))
-      return LastError();
+      return posix::LastError();
     return {};
   }
 
@@ -107,7 +106,7 @@ class PosixFileSystem final : public FileSystem {
 
   // rmdir refuses a link, so only a real folder goes.
   std::error_code RemoveEmptyFolder(const std::string& path) override {
-    if (::rmdir(path.c_str()) != 0) return LastError();
+    if (::rmdir(path.c_str()) != 0) return posix::LastError();
     return {};
   }
 };

@@ -7,12 +7,11 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/posix/file_descriptor.h"
 #include "platform/text.h"
 
 namespace qnd::platform::posix {
 namespace {
-
-std::error_code LastError() { return {errno, std::generic_category()}; }
 
 // Wine keeps the hidden and system bits as hexadecimal text ("0x2"); Samba writes the same text
 // followed by a binary record, so only the leading number counts.

@@ -6,12 +6,12 @@
 
 #include <cerrno>
 
+#include "platform/posix/file_descriptor.h"
 #include "platform/posix/folder_listing.h"
 
 namespace qnd::platform::posix {
 namespace {
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
 std::error_code Closed() { return std::make_error_code(std::errc::bad_file_descriptor); }
 
 std::string FolderOf(const std::string& path) {
