@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
-#include <optional>
 
 #include "tests/gui/qt_gui_support.h"
 #include "tests/gui/qt_program_window.h"
+#include "tests/support/scoped_variable.h"
 
 namespace qnd::test {
 namespace {
@@ -27,21 +27,8 @@ const char* Name(Program program) {
 // them inside one of the parent's, which the parent removes.
 class QtProgramWindowDeathTest : public ::testing::Test {
  protected:
-  QtProgramWindowDeathTest() {
-    if (const char* tmp = std::getenv("TMPDIR")) savedTmp_ = tmp;
-    ::setenv("TMPDIR", scratch_.Path().c_str(), 1);
-  }
-  ~QtProgramWindowDeathTest() override {
-    if (savedTmp_) {
-      ::setenv("TMPDIR", savedTmp_->c_str(), 1);
-    } else {
-      ::unsetenv("TMPDIR");
-    }
-  }
-
- private:
   TempDir scratch_;
-  std::optional<std::string> savedTmp_;
+  ScopedVariable temporaryFolder_{TemporaryFolderVariable(), scratch_.Path()};
 };
 
 TEST(QtProgramWindowTest, CompactWhenShown) {

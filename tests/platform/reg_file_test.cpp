@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <optional>
 
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "tests/support/scoped_variable.h"
 #include "tests/support/temp_dir.h"
 
 namespace qnd::platform::posix {
@@ -279,33 +279,9 @@ TEST(RegFileTest, TruncatedAndDamagedInputNeverCrashes) {
   }
 }
 
-// Sets or clears an environment variable for one test.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) previous_ = old;
-    if (value != nullptr) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedVariable() {
-    if (previous_) {
-      ::setenv(name_, previous_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> previous_;
-};
-
 std::unique_ptr<RegistryKey> OpenWith(const std::string& file, const std::string& subkey,
                                       std::uint32_t access, std::error_code& error) {
-  ScopedVariable variable("QND_REGISTRY_FILE", file.c_str());
+  test::ScopedVariable variable("QND_REGISTRY_FILE", file);
   return SystemRegistry().OpenLocalMachineKey(subkey, access, error);
 }
 
@@ -341,7 +317,7 @@ TEST(PosixRegistryTest, WithoutAUsableFileNoKeyOpens) {
       {"no export file", dir / "text.reg", std::errc::bad_message},
   };
   for (const auto& c : cases) {
-    ScopedVariable variable("QND_REGISTRY_FILE", c.file ? c.file->c_str() : nullptr);
+    test::ScopedVariable variable("QND_REGISTRY_FILE", c.file);
     for (const char* subkey : {"", "SOFTWARE"}) {
       std::error_code error;
       EXPECT_EQ(SystemRegistry().OpenLocalMachineKey(subkey, kKeyRead, error), nullptr) << c.label;

@@ -6,26 +6,14 @@
 #include <string>
 
 #include "platform/regional.h"
+#include "tests/support/scoped_variable.h"
 
 namespace qnd::platform {
 namespace {
 
-// Sets LC_ALL for one test and restores it afterwards.
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const char* name) {
-    if (const char* old = getenv("LC_ALL")) old_ = old;
-    setenv("LC_ALL", name, 1);
-  }
-  ~ScopedLocale() {
-    if (old_.empty())
-      unsetenv("LC_ALL");
-    else
-      setenv("LC_ALL", old_.c_str(), 1);
-  }
-
- private:
-  std::string old_;
+// LC_ALL for one test.
+struct ScopedLocale : test::ScopedVariable {
+  explicit ScopedLocale(const char* name) : ScopedVariable("LC_ALL", name) {}
 };
 
 bool LocaleAvailable(const char* name) {

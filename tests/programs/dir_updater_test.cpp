@@ -4,11 +4,15 @@
 
 #include "core/data_paths.h"
 #include "dir_updater/haupt.h"
+#include "dir_updater/old_install_archive.h"
 #include "dir_updater/target_dir.h"
 #include "platform/paths.h"
+#include "tests/dir_updater/install_tree.h"
+#include "tests/dir_updater/zip_reader.h"
 #include "tests/support/fake_registry.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/sample_installation.h"
+#include "tests/support/scoped_variable.h"
 #include "tests/support/temp_dir.h"
 
 namespace qnd::dir {
@@ -27,13 +31,15 @@ TEST(CommandLineTest, SplittingRules) {
        {"C:\\Prog Files\\QNDUpdaterP2.exe", "D:\\Programme\\Quendra", "Neu\\"}},
       {"p.exe \"D:\\Programme\\Quendra\\\"", {"p.exe", "D:\\Programme\\Quendra\\"}},
       {"p.exe   a \t b", {"p.exe", "a", "b"}},
-      {"p.exe \"\" a", {"p.exe", "a"}},           // an empty quoted pair is no argument
+      {"p.exe \"\" a", {"p.exe", "a"}},  // an empty quoted pair is no argument
       {"p.exe \"\"\"\" a", {"p.exe", "a"}},
       {"p.exe D:\\\"Pro gramme\"\\Q", {"p.exe", "D:\\Pro gramme\\Q"}},  // quotes toggle anywhere
       {"p.exe a\"\"b", {"p.exe", "ab"}},
       {"p.exe \\\\srv\\share\\", {"p.exe", "\\\\srv\\share\\"}},  // backslashes are plain
       {"p.exe \"open", {"p.exe", "open"}},
-      {"p.exe \x01\x1F" "a", {"p.exe", "a"}},
+      {"p.exe \x01\x1F"
+       "a",
+       {"p.exe", "a"}},
       {"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.arguments) << c.line;
@@ -60,20 +66,32 @@ TEST(CommandLineTest, RootsAndEmptyTargets) {
     const char* dir;
     bool root;
   } windows[] = {
-      {"", true},          {"D:", true},           {"D:\\", true},       {"\\", true},
-      {"D:\\.", true},     {"D:\\Q\\..", true},    {"\\\\srv\\share", true},
-      {"\\\\srv\\share\\", true},                  {"\\\\?\\D:\\", true},
-      {"D:\\Q", false},    {"D:\\Q\\..\\R", false}, {"\\\\srv\\share\\Q", false},
+      {"", true},
+      {"D:", true},
+      {"D:\\", true},
+      {"\\", true},
+      {"D:\\.", true},
+      {"D:\\Q\\..", true},
+      {"\\\\srv\\share", true},
+      {"\\\\srv\\share\\", true},
+      {"\\\\?\\D:\\", true},
+      {"D:\\Q", false},
+      {"D:\\Q\\..\\R", false},
+      {"\\\\srv\\share\\Q", false},
       {"\\Programme\\Quendra", false},
       // Windows also takes "/" for a separator.
-      {"D:/", true},       {"//srv/share", true},  {"\\\\?\\UNC\\srv\\share", true},
-      {"D:/Q", false},     {"\\\\?\\UNC\\srv\\share\\Q", false},
+      {"D:/", true},
+      {"//srv/share", true},
+      {"\\\\?\\UNC\\srv\\share", true},
+      {"D:/Q", false},
+      {"\\\\?\\UNC\\srv\\share\\Q", false},
   };
   for (const auto& c : windows) EXPECT_EQ(IsEmptyOrRoot(c.dir, '\\', 2), c.root) << c.dir;
   const struct {
     const char* dir;
     bool root;
-  } posix[] = {{"", true}, {"/", true}, {"//", true}, {"/srv/..", true}, {"/srv/q", false}, {"//srv", false}};
+  } posix[] = {{"", true},        {"/", true},       {"//", true},
+               {"/srv/..", true}, {"/srv/q", false}, {"//srv", false}};
   for (const auto& c : posix) EXPECT_EQ(IsEmptyOrRoot(c.dir, '/', 0), c.root) << c.dir;
 }
 
@@ -106,15 +124,18 @@ class DirUpdaterTest : public ::testing::Test {
   std::optional<int> Show(const Lines& arguments) {
     platform::Platform services = platform::SystemPlatform();
     services.registry = &registry_;
+    SaveFunction save = [this](UpdaterContext&, platform::UpdaterWindow&) {
+      ++saves_;
+      return saveStatus_;
+    };
     haupt_ = std::make_unique<TFHaupt>(window_, services, arguments,
-                                       [this](UpdaterContext&, platform::UpdaterWindow&) {
-                                         ++saves_;
-                                         return saveStatus_;
-                                       });
+                                       realArchive_ ? SaveFunction(SaveQNDInst) : save);
     return test::RunUntilEnd([&] { haupt_->FormShow(); });
   }
   std::optional<int> ShowTarget() { return Show({"QNDUpdaterP2", installation_.installDir}); }
-  std::optional<int> Weiter() { return test::RunUntilEnd([&] { haupt_->BtWeiterClick(); }); }
+  std::optional<int> Weiter() {
+    return test::RunUntilEnd([&] { haupt_->BtWeiterClick(); });
+  }
 
   test::TempDir dir_;
   test::SampleInstallation installation_;
@@ -123,6 +144,7 @@ class DirUpdaterTest : public ::testing::Test {
   std::unique_ptr<TFHaupt> haupt_;
   int saves_ = 0;
   Status saveStatus_ = kStatusOk;
+  bool realArchive_ = false;  ///< the program's own archive step instead of the counting one
 };
 
 TEST_F(DirUpdaterTest, GateOutcomes) {
@@ -133,19 +155,31 @@ TEST_F(DirUpdaterTest, GateOutcomes) {
     const char* error;
   } cases[] = {
       {"no program", {-1}, 0, nullptr},
-      {"release 6", {6, 0, 0, 1}, 1,
-       "Im angegebenen Verzeichnis wurde eine NICHT updatefähige Quendra - Version 6.0.0.1 gefunden,\n"
+      {"release 6",
+       {6, 0, 0, 1},
+       1,
+       "Im angegebenen Verzeichnis wurde eine NICHT updatefähige Quendra - Version 6.0.0.1 "
+       "gefunden,\n"
        "die nicht über diesen PC installiert wurde.\nDieses Update wird abgebrochen!"},
-      {"release 7", {7, 1, 0, 3}, 1,
-       "Im angegebenen Verzeichnis wurde eine NICHT updatefähige Quendra - Version 7.1.0.3 gefunden,\n"
+      {"release 7",
+       {7, 1, 0, 3},
+       1,
+       "Im angegebenen Verzeichnis wurde eine NICHT updatefähige Quendra - Version 7.1.0.3 "
+       "gefunden,\n"
        "die nicht über diesen PC installiert wurde.\nDieses Update wird abgebrochen!"},
-      {"release 9", {9, 0, 0, 0}, 1,
+      {"release 9",
+       {9, 0, 0, 0},
+       1,
        "Im angegebenen Verzeichnis existiert bereits ein Quendra der Version 9!\n"
        "Das Update wird abgebrochen!"},
-      {"no version", {0, 0, 0, 0}, 1,
+      {"no version",
+       {0, 0, 0, 0},
+       1,
        "Im angegebenen Verzeichnis existiert eine unbekannte Quendra-Version!\n"
        "Bitte entfernen Sie zuerst diese Version!\nDas Update wird abgebrochen!"},
-      {"release 10", {10, 0, 0, 0}, 1,
+      {"release 10",
+       {10, 0, 0, 0},
+       1,
        "Im angegebenen Verzeichnis existiert eine unbekannte Quendra-Version!\n"
        "Bitte entfernen Sie zuerst diese Version!\nDas Update wird abgebrochen!"},
   };
@@ -200,6 +234,51 @@ TEST_F(DirUpdaterTest, CompleteRun) {
   const std::string result = installation_.iniDir + "001" + kSep + "QND_6_7_8_Update.ini";
   EXPECT_EQ(platform::SystemProfile().ReadString(result, "Update", "Vorversion", ""), "8.2.0.15");
   EXPECT_EQ(platform::SystemProfile().ReadString(result, "Update", "Erfolg", ""), "0");
+}
+
+// The whole run with the program's own archive step: the installation directory ends up holding
+// the start file and the archive of every file it held before (an empty folder, which no archive
+// entry stands for, stays), and the data outside it is backed up as in any run.
+TEST_F(DirUpdaterTest, CompleteRunEmptiesTheInstallation) {
+  dir_.MakeDir("Temp");
+  test::ScopedVariable temporaryFolder(test::TemporaryFolderVariable(), dir_ / "Temp");
+  dir_.WriteFile("Programme/Quendra/Hilfe/Handbuch.txt", "Kapitel 1\r\n");
+  dir_.MakeDir("Programme/Quendra/Vorlagen/Leer");
+  const test::Tree before = test::Snapshot(installation_.installDir);
+  realArchive_ = true;
+
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(ShowTarget(), std::nullopt);
+  ASSERT_EQ(Weiter(), 0);
+  EXPECT_EQ(window_.ui.Lines(), kCompleteLog);
+
+  const test::Tree after = test::Snapshot(installation_.installDir);
+  std::vector<std::string> left;
+  for (const auto& [name, kind] : after) left.push_back(name);
+  EXPECT_EQ(left, (Lines{"QuendStart.ini", "Vorlagen", "Vorlagen/Leer", "qndaltinst.zip"}));
+  EXPECT_EQ(after.at("QuendStart.ini"), before.at("QuendStart.ini"));
+
+  // Every file of the old installation is in the archive with its bytes, named below the folder
+  // around the installation.
+  const std::string archive =
+      test::ReadFileBytes(installation_.installDir + kSep + "qndaltinst.zip");
+  std::map<std::string, std::string> archived;
+  for (const test::LocalHeader& header : test::ParseZip(archive).local)
+    archived[header.name] = "file:" + test::InflateEntry(archive, header);
+  std::map<std::string, std::string> expected;
+  for (const auto& [name, kind] : before) {
+    if (kind.rfind("file:", 0) != 0) continue;
+    std::string entry = "Quendra/" + name;
+    for (char& c : entry) c = c == '/' ? platform::kPathSeparator : c;
+    expected[entry] = kind;
+  }
+  EXPECT_EQ(archived, expected);
+
+  for (const std::string& file : test::SampleInstallation::DataFiles()) {
+    const std::size_t slash = file.find('/');
+    const std::string backup = file.substr(0, slash + 1) + "QND_Bkp_" + file.substr(slash + 1);
+    EXPECT_EQ(dir_.ReadFile("Daten/Quendra/" + backup), dir_.ReadFile("Daten/Quendra/" + file));
+  }
 }
 
 TEST_F(DirUpdaterTest, FailedArchiveIsOnlyLogged) {

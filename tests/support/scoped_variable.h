@@ -1,0 +1,26 @@
+// An environment variable set or cleared for one test and put back afterwards, in the environment
+// that the system's own functions read (GetTempPathW reads TMP on Windows; TMPDIR on POSIX).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qnd::test {
+
+class ScopedVariable {
+ public:
+  /// `value` nullopt clears the variable.
+  ScopedVariable(std::string name, const std::optional<std::string>& value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> previous_;
+};
+
+/// The variable that names the system's temporary folder: "TMP" on Windows, "TMPDIR" on POSIX.
+const char* TemporaryFolderVariable();
+
+}  // namespace qnd::test
