@@ -2,6 +2,8 @@
 // and the directory run on a release-8 installation in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/data_paths.h"
 #include "dir_updater/haupt.h"
 #include "dir_updater/old_install_archive.h"
@@ -278,6 +280,33 @@ TEST_F(DirUpdaterTest, CompleteRunEmptiesTheInstallation) {
     const std::size_t slash = file.find('/');
     const std::string backup = file.substr(0, slash + 1) + "QND_Bkp_" + file.substr(slash + 1);
     EXPECT_EQ(dir_.ReadFile("Daten/Quendra/" + backup), dir_.ReadFile("Daten/Quendra/" + file));
+  }
+}
+
+// Data kept inside the installation directory goes into the archive with the rest and is deleted
+// with it, so the first backup finds nothing to copy: the run ends there, the data only in the
+// archive.
+TEST_F(DirUpdaterTest, DataInsideTheInstallationEndsUpOnlyInTheArchive) {
+  dir_.MakeDir("Temp");
+  test::ScopedVariable temporaryFolder(test::TemporaryFolderVariable(), dir_ / "Temp");
+  const test::SampleInstallation inside(dir_, "Daten/Quendra");
+  ASSERT_EQ(inside.dataRoot, inside.installDir + kSep);
+  realArchive_ = true;
+
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(Show({"QNDUpdaterP2", inside.installDir}), std::nullopt);
+  EXPECT_EQ(Weiter(), 1);
+  EXPECT_EQ(window_.ui.Lines().back(), "Sicherung der Formularkataloge ...");
+  EXPECT_EQ(window_.ui.Lines()[2], "Quendra Sicherung - OK");
+
+  const std::string archive = test::ReadFileBytes(inside.installDir + kSep + "qndaltinst.zip");
+  std::vector<std::string> names;
+  for (const test::LocalHeader& header : test::ParseZip(archive).local)
+    names.push_back(header.name);
+  for (std::string file : test::SampleInstallation::DataFiles()) {
+    EXPECT_FALSE(dir_.Exists("Daten/Quendra/" + file)) << file;
+    for (char& c : file) c = c == '/' ? platform::kPathSeparator : c;
+    EXPECT_NE(std::find(names.begin(), names.end(), "Quendra" + kSep + file), names.end()) << file;
   }
 }
 
