@@ -3,6 +3,7 @@
 #include "core/backup_run.h"
 #include "core/data_paths.h"
 #include "core/user_check.h"
+#include "dir_updater/old_install_archive.h"
 
 namespace qnd::dir {
 
@@ -13,13 +14,14 @@ Status PruefeQNDIni(UpdaterContext& context) {
   return ResolveDataPaths(context);
 }
 
-void RunDirectoryUpdate(UpdaterContext& context, const std::function<Status()>& saveOldInstallation) {
+void RunDirectoryUpdate(UpdaterContext& context,
+                        const std::function<Status()>& saveOldInstallation) {
   ProgressLog& log = context.log;
   if (PruefeQNDIni(context) != kStatusOk) log.EndProcess(kExitFailure);
   if (PruefeQNDUser(context) != kStatusOk) log.EndProcess(kExitFailure);
   log.AddOkLine("Benutzeranzahl - OK");
 
-  log.AddLine("Die vorherige Quendra Installation wird gesichert ...");
+  log.AddLine(kSavingLine);
   const Status archived = saveOldInstallation();
   log.AddLine(archived != kStatusOk ? "Fehler bei der Sicherung des Alt-Programms"
                                     : "Quendra Sicherung - OK");

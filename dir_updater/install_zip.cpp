@@ -1,31 +1,59 @@
 #include "dir_updater/install_zip.h"
 
+#include <algorithm>
+#include <cstring>
+#include <deque>
 #include <memory>
 #include <vector>
 
 #include "dir_updater/archive_error.h"
-#include "dir_updater/entry_deflater.h"
+#include "dir_updater/archive_progress.h"
 #include "dir_updater/install_walk.h"
 #include "dir_updater/zip_writer.h"
 
 namespace qnd::dir {
 namespace {
 
-constexpr std::size_t kReadChunk = 256 * 1024;
-
 bool SameFile(const platform::FileStamp& a, const platform::FileStamp& b) {
   return a.volume == b.volume && a.index == b.index;
 }
 
+// A file the walk chose, as the listing showed it.
+struct ListedFile {
+  std::string path;
+  std::string entryName;
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+};
+
+// Reads until `size` bytes are in or the file ends; returns how many came.
+std::size_t ReadUpTo(platform::InputFile& file, char* buffer, std::size_t size,
+                     const std::string& path) {
+  std::size_t filled = 0;
+  while (filled < size) {
+    std::size_t got = 0;
+    ThrowIfFailed(file.Read(buffer + filled, size - filled, got), "reading", path);
+    if (got == 0) break;
+    filled += got;
+  }
+  return filled;
+}
+
 class ArchiveBuilder {
  public:
-  ArchiveBuilder(platform::FileSystem& fileSystem, platform::OutputFile& archive)
-      : fileSystem_(fileSystem), writer_(archive), chunk_(kReadChunk) {
+  ArchiveBuilder(platform::FileSystem& fileSystem, platform::OutputFile& archive, unsigned threads,
+                 ArchiveProgress& progress)
+      : fileSystem_(fileSystem),
+        writer_(archive),
+        progress_(progress),
+        compressor_(threads, [this](Piece& piece) { Write(piece); }) {
     ThrowIfFailed(archive.Stamp(archiveStamp_), "reading the archive's stamp");
   }
 
-  void AddFile(const std::string& path, const std::string& entryName,
-               const platform::DirectoryEntry& entry) {
+  // Reads the file in pieces on this thread and hands them to the compressor; the entry is written
+  // as its pieces come back.
+  void AddFile(ListedFile& listed) {
+    const std::string& path = listed.path;
     std::unique_ptr<platform::InputFile> file;
     ThrowIfFailed(fileSystem_.OpenForReading(path, file), "opening", path);
     platform::FileStamp before;
@@ -36,52 +64,105 @@ class ArchiveBuilder {
       throw ArchiveError("the archive lies inside the installation: " + path);
     if (before.size > kMaxEntrySize)
       throw ArchiveError("a file of 4 GiB or more does not fit the archive: " + path);
+    entries_.push_back({std::move(listed.entryName),
+                        ToDosDateTime(platform::ToLocalTime(before.lastWrite)),
+                        ExternalAttributes(listed.attributes)});
 
-    writer_.BeginEntry({entryName, ToDosDateTime(platform::ToLocalTime(before.lastWrite)),
-                        ExternalAttributes(entry.attributes)});
-    EntryDeflater deflater([this](std::string_view compressed) { writer_.WriteData(compressed); });
-    for (;;) {
-      std::size_t got = 0;
-      ThrowIfFailed(file->Read(chunk_.data(), chunk_.size(), got), "reading", path);
-      if (got == 0) break;
-      deflater.Add(std::string_view(chunk_.data(), got));
+    // The size when opened decides where the pieces end. A file that changes meanwhile (POSIX
+    // cannot keep writers out) is archived as read, up to that size; its stamp then differs, so it
+    // is not deleted.
+    std::uint64_t remaining = before.size;
+    tail_.clear();
+    for (bool first = true;; first = false) {
+      Piece& piece = compressor_.Free();
+      std::memcpy(piece.input.data(), tail_.data(), tail_.size());
+      piece.dictionarySize = tail_.size();
+      const std::size_t wanted =
+          static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kPieceSize));
+      piece.size = ReadUpTo(*file, piece.Data(), wanted, path);
+      piece.first = first;
+      piece.last = piece.size < wanted || piece.size == remaining;
+      remaining -= piece.size;
+      KeepTail(piece);
+      compressor_.Submit(piece);
+      if (piece.last) break;
     }
-    deflater.Finish();
-    writer_.EndEntry(deflater.Crc(), deflater.UncompressedSize());
 
-    // A file that changed while it was read (POSIX cannot prevent that) is in the archive as read,
-    // but is not deleted: what is in place may be newer.
     platform::FileStamp after;
     ThrowIfFailed(file->Stamp(after), "reading the stamp of", path);
-    if (after == before && deflater.UncompressedSize() == before.size)
-      contents_.files.push_back({path, before});
+    if (after == before && remaining == 0)
+      contents_.files.push_back({std::move(listed.path), before});
   }
 
-  ZipWriter& writer() { return writer_; }
+  void Finish() {
+    compressor_.Finish();
+    writer_.Finish();
+  }
+
   ArchiveContents& contents() { return contents_; }
 
  private:
+  // The dictionary of the next piece: the last bytes of this one, with its own dictionary in front.
+  void KeepTail(const Piece& piece) {
+    const std::size_t length = piece.dictionarySize + piece.size;
+    const std::size_t kept = std::min(length, kDictionarySize);
+    tail_.assign(piece.input.data() + length - kept, kept);
+  }
+
+  // On this thread, in the order of the pieces.
+  void Write(Piece& piece) {
+    if (piece.first) {
+      writer_.BeginEntry(entries_.front());
+      entries_.pop_front();
+      crc_ = 0;
+      size_ = 0;
+    }
+    writer_.WriteData(piece.compressed);
+    crc_ = JoinCrc32(crc_, piece.crc, piece.size);
+    size_ += piece.size;
+    progress_.Add(piece.size);
+    if (piece.last) writer_.EndEntry(crc_, size_);
+  }
+
   platform::FileSystem& fileSystem_;
   ZipWriter writer_;
+  ArchiveProgress& progress_;
   platform::FileStamp archiveStamp_;
-  std::vector<char> chunk_;
+  std::string tail_;
+  std::deque<ZipEntry> entries_;  // read, but not yet begun in the archive
+  std::uint32_t crc_ = 0;
+  std::uint64_t size_ = 0;
   ArchiveContents contents_;
+  // Last, so its workers stop before anything they or Write use goes.
+  PieceCompressor compressor_;
 };
 
 }  // namespace
 
 ArchiveContents DoZip(platform::FileSystem& fileSystem, const std::string& source,
-                      const std::string& archive, const std::string& ownProgramPath) {
+                      const std::string& archive, const std::string& ownProgramPath,
+                      const ZipOptions& options) {
+  ArchiveProgress progress(options.progress);
   std::unique_ptr<platform::OutputFile> file;
   ThrowIfFailed(fileSystem.CreateForWriting(archive, file), "creating", archive);
-  ArchiveBuilder builder(fileSystem, *file);
+
+  std::vector<ListedFile> listed;
+  std::uint64_t total = 0;
   InstallWalk walk(fileSystem, ownProgramPath,
-                   [&builder](const std::string& path, const std::string& entryName,
-                              const platform::DirectoryEntry& entry) {
-                     builder.AddFile(path, entryName, entry);
+                   [&](const std::string& path, const std::string& entryName,
+                       const platform::DirectoryEntry& entry) {
+                     if (listed.size() == kMaxZipEntries)
+                       throw ArchiveError("more than 65535 files do not fit the archive");
+                     listed.push_back({path, entryName, entry.attributes, entry.size});
+                     total += entry.size;
                    });
   walk.ZipFolder(source, "");
-  builder.writer().Finish();
+  progress.SetTotal(total);
+
+  ArchiveBuilder builder(fileSystem, *file, options.threads, progress);
+  for (ListedFile& one : listed) builder.AddFile(one);
+  builder.Finish();
+  progress.Complete();
   // Only an archive safely on disk may stand for the files that are deleted next.
   ThrowIfFailed(file->Flush(), "flushing", archive);
   ThrowIfFailed(file->Close(), "closing", archive);

@@ -10,7 +10,8 @@ namespace {
 
 // The guarded part: throws on every failure, so the caller turns each into status 1.
 void ArchiveAndEmpty(platform::FileSystem& fileSystem, const std::string& targetDir,
-                     const std::string& tempPath, const std::string& ownProgramPath) {
+                     const std::string& tempPath, const std::string& ownProgramPath,
+                     const ZipOptions& options) {
   if (targetDir.empty()) throw ArchiveError("no installation directory");
   if (tempPath.empty()) throw ArchiveError("no temporary folder");
   const std::string separator(1, platform::kPathSeparator);
@@ -19,7 +20,7 @@ void ArchiveAndEmpty(platform::FileSystem& fileSystem, const std::string& target
   const std::string startFile = targetDir + separator + kStartFileName;
   const std::string archiveCopy = targetDir + separator + kArchiveName;
 
-  const ArchiveContents contents = DoZip(fileSystem, targetDir, archive, ownProgramPath);
+  const ArchiveContents contents = DoZip(fileSystem, targetDir, archive, ownProgramPath, options);
 
   // Without its parked copy the emptied installation would lose its start file, so a failure here
   // stops before anything is deleted.
@@ -47,6 +48,16 @@ void ArchiveAndEmpty(platform::FileSystem& fileSystem, const std::string& target
 std::string TempPath(platform::FileSystem& fileSystem) { return fileSystem.TemporaryFolder(); }
 
 Status SaveQNDInst(UpdaterContext& context, platform::UpdaterWindow& window) {
+  return SaveQNDInstWithThreads(context, window, ProcessorCount());
+}
+
+Status SaveQNDInstWithThreads(UpdaterContext& context, platform::UpdaterWindow& window,
+                              unsigned threads) {
+  ZipOptions options;
+  options.threads = threads;
+  options.progress = [&window](int percent) {
+    window.PaintStatusText(std::string(kSavingLine) + " " + std::to_string(percent) + " %");
+  };
   window.ShowBusyCursor();
   context.log.PumpEvents();
   platform::FileSystem& fileSystem = *context.platform.fileSystem;
@@ -55,7 +66,7 @@ Status SaveQNDInst(UpdaterContext& context, platform::UpdaterWindow& window) {
   Status status = kStatusFailed;
   try {
     ArchiveAndEmpty(fileSystem, context.state.TargetDir, tempPath,
-                    context.platform.process->ProgramPath());
+                    context.platform.process->ProgramPath(), options);
     status = kStatusOk;
   } catch (...) {
     // Not reported here: the run logs the failed archive and goes on.

@@ -15,14 +15,23 @@ namespace qnd::dir {
 
 inline constexpr char kArchiveName[] = "qndaltinst.zip";
 inline constexpr char kStartFileName[] = "QuendStart.ini";
+/// The log line before the archive step; while the archive is written the status bar shows it with
+/// how far the archive is: "... 42 %".
+inline constexpr char kSavingLine[] = "Die vorherige Quendra Installation wird gesichert ...";
 
-/// Archives and empties TargetDir (without trailing separator) under the busy cursor of `window`.
+/// Archives and empties TargetDir (without trailing separator) under the busy cursor of `window`,
+/// compressing on one thread per processor core; the status bar shows how far the archive is,
+/// painted at once without handling any input.
 /// 0: the archive is complete and its copy and the start file are in the emptied directory (what
 /// the archive does not hold, or what changed after it was archived, stays; see install_cleanup.h).
 /// 1: something failed; when it failed before the deletion (the archive, or parking the start
 /// file), the installation directory is untouched. The archive and the parked start file stay in
-/// the temporary folder. Shows nothing itself.
+/// the temporary folder. Shows no box and logs nothing itself.
 Status SaveQNDInst(UpdaterContext& context, platform::UpdaterWindow& window);
+
+/// SaveQNDInst with `threads` compressing.
+Status SaveQNDInstWithThreads(UpdaterContext& context, platform::UpdaterWindow& window,
+                              unsigned threads);
 
 /// The temporary folder as the platform reports it, ending with a separator. The archive's path
 /// appends "\qndaltinst.zip" to it, two separators in a row, which every platform accepts.

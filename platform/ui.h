@@ -18,6 +18,9 @@ class UserInterface {
   virtual void AppendLogLine(const std::string& text) = 0;
   /// Replaces the text of the status bar.
   virtual void SetStatusText(const std::string& text) = 0;
+  /// Replaces the text of the status bar and paints it at once, without processing any window
+  /// event: a long step shows how far it is while no input is handled.
+  virtual void PaintStatusText(const std::string& text) = 0;
   /// A modal box with the error icon and one "OK" button; returns when it is closed.
   virtual void ShowErrorBox(const std::string& title, const std::string& text) = 0;
   /// A modal question with the buttons "&Ja" (the default) and "&Nein"; true only for "&Ja"

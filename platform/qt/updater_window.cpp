@@ -98,6 +98,11 @@ void UpdaterWidget::SetStatusText(const std::string& text) {
   statusPanel_->setText(QString::fromStdString(text));
 }
 
+void UpdaterWidget::PaintStatusText(const std::string& text) {
+  SetStatusText(text);
+  statusPanel_->repaint();
+}
+
 void UpdaterWidget::ShowErrorBox(const std::string& title, const std::string& text) {
   qt::ShowErrorBox(this, title, text);
 }

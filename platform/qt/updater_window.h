@@ -28,6 +28,7 @@ class UpdaterWidget final : public QWidget, public UpdaterWindow {
 
   void AppendLogLine(const std::string& text) override;
   void SetStatusText(const std::string& text) override;
+  void PaintStatusText(const std::string& text) override;
   void ShowErrorBox(const std::string& title, const std::string& text) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ProcessPendingEvents() override;

@@ -58,8 +58,8 @@ TEST_F(SaveQNDInstTest, LargeFileIsStreamedInPiecesOfBoundedSize) {
 #ifndef _WIN32
   EXPECT_LT(PeakMemoryKiB() - peakBefore, 64 * 1024) << "the file was held in memory";
 #endif
-  EXPECT_LE(fileSystem_.largestRead, 1u << 20);
-  EXPECT_LE(fileSystem_.largestWrite, 1u << 20);
+  EXPECT_LE(LargestSize(platform::FileOperation::Read), 1u << 20);
+  EXPECT_LE(LargestSize(platform::FileOperation::Write), 1u << 20);
 
   const std::string archive = ArchiveBytes();
   const test::ZipContents zip = test::ParseZip(archive);
@@ -86,50 +86,6 @@ std::size_t PathLimit() {
   return length;
 }
 
-// At least one folder of 100 characters below the installation, then a file whose full path is
-// `length` characters long. Built folder by folder from the current folder, because the whole path
-// may be longer than the system takes in one call.
-std::vector<std::string> PutFileOfPathLength(const std::string& installation, std::size_t length) {
-  std::vector<std::string> folders;
-  std::size_t used = installation.size();
-  do {
-    folders.push_back(std::string(100, static_cast<char>('a' + folders.size() % 26)));
-    used += 1 + folders.back().size();
-  } while (length - used > 150);
-  const fs::path start = fs::current_path();
-  fs::current_path(test::FsPath(installation));
-  for (const std::string& folder : folders) {
-    fs::create_directory(folder);
-    fs::current_path(folder);
-  }
-  test::WriteFileBytes(std::string(length - used - 1, 'f'), "tief");
-  fs::current_path(start);
-  return folders;
-}
-
-// Removes what PutFileOfPathLength made and is left; true when the file itself was still there.
-bool RemoveFileOfPathLength(const std::string& installation,
-                            const std::vector<std::string>& folders) {
-  const fs::path start = fs::current_path();
-  fs::current_path(test::FsPath(installation));
-  std::size_t depth = 0;
-  while (depth < folders.size() && fs::is_directory(folders[depth]))
-    fs::current_path(folders[depth++]);
-  bool fileFound = false;
-  if (depth == folders.size()) {
-    for (const fs::directory_entry& entry : fs::directory_iterator(".")) {
-      fileFound = true;
-      fs::remove(entry.path());
-    }
-  }
-  for (; depth > 0; --depth) {
-    fs::current_path("..");
-    fs::remove(folders[depth - 1]);
-  }
-  fs::current_path(start);
-  return fileFound;
-}
-
 TEST_F(SaveQNDInstTest, PathAtTheSystemsLengthLimitFailsBeforeDeletingAnything) {
   const struct {
     std::size_t belowLimit;
@@ -139,13 +95,13 @@ TEST_F(SaveQNDInstTest, PathAtTheSystemsLengthLimitFailsBeforeDeletingAnything) 
     const std::size_t length = PathLimit() - c.belowLimit;
     SCOPED_TRACE(length);
     Put("z.dat", "z");
-    const std::vector<std::string> folders = PutFileOfPathLength(state_.TargetDir, length);
-    fileSystem_.events.clear();
+    const std::vector<std::string> folders = test::PutFileOfPathLength(state_.TargetDir, length);
+    calls_.clear();
 
     EXPECT_EQ(Save(), c.status);
 
     EXPECT_EQ(NothingRemoved(), c.status != kStatusOk);
-    EXPECT_EQ(RemoveFileOfPathLength(state_.TargetDir, folders), c.status != kStatusOk);
+    EXPECT_EQ(test::RemoveFileOfPathLength(state_.TargetDir, folders), c.status != kStatusOk);
     fs::remove(test::FsPath(Target("qndaltinst.zip")));
   }
 }

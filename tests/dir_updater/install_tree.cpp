@@ -82,4 +82,44 @@ void SetLocalWriteTime(const std::string& path, const platform::CalendarTime& lo
   fs::last_write_time(FsPath(path), std::chrono::file_clock::from_sys(system));
 }
 
+std::vector<std::string> PutFileOfPathLength(const std::string& installation, std::size_t length) {
+  std::vector<std::string> folders;
+  std::size_t used = installation.size();
+  do {
+    folders.push_back(std::string(100, static_cast<char>('a' + folders.size() % 26)));
+    used += 1 + folders.back().size();
+  } while (length - used > 150);
+  const fs::path start = fs::current_path();
+  fs::current_path(FsPath(installation));
+  for (const std::string& folder : folders) {
+    fs::create_directory(folder);
+    fs::current_path(folder);
+  }
+  WriteFileBytes(std::string(length - used - 1, 'f'), "tief");
+  fs::current_path(start);
+  return folders;
+}
+
+bool RemoveFileOfPathLength(const std::string& installation,
+                            const std::vector<std::string>& folders) {
+  const fs::path start = fs::current_path();
+  fs::current_path(FsPath(installation));
+  std::size_t depth = 0;
+  while (depth < folders.size() && fs::is_directory(folders[depth]))
+    fs::current_path(folders[depth++]);
+  bool fileFound = false;
+  if (depth == folders.size()) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(".")) {
+      fileFound = true;
+      fs::remove(entry.path());
+    }
+  }
+  for (; depth > 0; --depth) {
+    fs::current_path("..");
+    fs::remove(folders[depth - 1]);
+  }
+  fs::current_path(start);
+  return fileFound;
+}
+
 }  // namespace qnd::test

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/regional.h"
 
@@ -29,5 +30,14 @@ bool SystemWritesReadOnlyFile(const std::string& path);
 
 /// Sets the last-write time of `path` to `local`, a time in the local time zone.
 void SetLocalWriteTime(const std::string& path, const platform::CalendarTime& local);
+
+/// At least one folder of 100 characters below `installation`, then a file holding "tief" whose
+/// full path is `length` characters long; returns the folders. Built folder by folder from the
+/// current folder, because the whole path may be longer than the system takes in one call.
+std::vector<std::string> PutFileOfPathLength(const std::string& installation, std::size_t length);
+
+/// Removes what PutFileOfPathLength made and is left; true when the file itself was still there.
+bool RemoveFileOfPathLength(const std::string& installation,
+                            const std::vector<std::string>& folders);
 
 }  // namespace qnd::test

@@ -2,6 +2,7 @@
 // the deletion removes and what it leaves, and the failures that stop it before anything is gone.
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "tests/dir_updater/external_readers.h"
 #include "tests/dir_updater/save_qnd_inst_fixture.h"
@@ -65,10 +66,14 @@ TEST_F(SaveQNDInstTest, ArchivesDepthFirstAndEmptiesTheInstallation) {
   EXPECT_EQ(test::ReadFileBytes(Temp("QuendStart.ini")), before.at("QuendStart.ini").substr(5));
 
   // The archive was on disk and closed before the first file went.
-  const auto firstRemoval = std::find_if(fileSystem_.events.begin(), fileSystem_.events.end(),
-                                         [](const std::string& e) { return e[0] == 'r'; });
-  EXPECT_EQ(std::vector<std::string>(fileSystem_.events.begin(), firstRemoval),
-            (std::vector<std::string>{"flush", "close"}));
+  std::vector<std::string> untilFirstRemoval;
+  for (const platform::FileCall& call : calls_) {
+    if (call.operation == platform::FileOperation::Delete) break;
+    if (call.operation == platform::FileOperation::Flush ||
+        call.operation == platform::FileOperation::Close)
+      untilFirstRemoval.push_back(platform::FileOperationName(call.operation));
+  }
+  EXPECT_EQ(untilFirstRemoval, (std::vector<std::string>{"flush", "close"}));
   EXPECT_EQ(window_.Notes(),
             (std::vector<std::string>{"BusyCursor", "Pump", "RestoreCursor", "Pump"}));
   EXPECT_TRUE(window_.ui.Lines().empty());
@@ -177,20 +182,26 @@ platform::FileStamp StampOf(platform::FileSystem& fileSystem, const std::string&
 TEST_F(SaveQNDInstTest, FilesChangedOrAddedAfterArchivingStay) {
   PutSmallInstallation();
   Put("Sub/w.dat", "ww");
-  fileSystem_.beforeDeleting = [this] {
+  onCall_ = [this](const platform::FileCall& call) {
+    if (call.operation != platform::FileOperation::Delete || call.number != 1) return false;
     Put("Sub/y.dat", "geändert");
     Put("Sub/neu.txt", "neu");
     Put("QuendStart.ini", "[Pfade]\r\nIniPfad=D:\\\r\n");
     const std::string rewritten = Target("Sub/w.dat");
-    const platform::FileStamp archived = StampOf(fileSystem_.real, rewritten);
+    const platform::FileStamp archived = StampOf(platform::SystemFileSystem(), rewritten);
     const auto time = fs::last_write_time(test::FsPath(rewritten));
     // Until the file system's clock has moved on; it ticks in milliseconds at most.
-    for (int tries = 0; StampOf(fileSystem_.real, rewritten).lastChange == archived.lastChange;
+    for (int tries = 0;
+         StampOf(platform::SystemFileSystem(), rewritten).lastChange == archived.lastChange;
          ++tries) {
-      ASSERT_LT(tries, 10'000) << "the change time never moved";
+      if (tries == 10'000) {
+        ADD_FAILURE() << "the change time never moved";
+        break;
+      }
       Put("Sub/w.dat", "WW");
       fs::last_write_time(test::FsPath(rewritten), time);
     }
+    return false;
   };
 
   ASSERT_EQ(Save(), kStatusOk);
@@ -263,19 +274,19 @@ INSTANTIATE_TEST_SUITE_P(
     Failures, SaveQNDInstEarlyFailureTest,
     ::testing::Values(EarlyFailure{"FileCannotBeOpened",
                                    [](SaveQNDInstTest& t) {
-                                     t.fileSystem_.unreadable.insert(t.Target("Sub/y.dat"));
+                                     t.FailOn(platform::FileOperation::Open, t.Target("Sub/y.dat"));
                                    }},
                       EarlyFailure{"ArchiveWriteFails",
                                    [](SaveQNDInstTest& t) {
-                                     t.fileSystem_.archiveFault = test::ArchiveFault::Write;
+                                     t.faults_.FailAt(platform::FileOperation::Write, 1, true);
                                    }},
                       EarlyFailure{"ArchiveFlushFails",
                                    [](SaveQNDInstTest& t) {
-                                     t.fileSystem_.archiveFault = test::ArchiveFault::Flush;
+                                     t.faults_.FailAt(platform::FileOperation::Flush, 1);
                                    }},
                       EarlyFailure{"ArchiveCloseFails",
                                    [](SaveQNDInstTest& t) {
-                                     t.fileSystem_.archiveFault = test::ArchiveFault::Close;
+                                     t.faults_.FailAt(platform::FileOperation::Close, 1);
                                    }},
                       // The walk would meet the archive being written.
                       EarlyFailure{"TemporaryFolderInsideTheInstallation",
@@ -285,7 +296,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    }},
                       EarlyFailure{"StartFileCannotBeParked",
                                    [](SaveQNDInstTest& t) {
-                                     t.fileSystem_.failingCopyTargets.insert(
+                                     t.FailOn(
+                                         platform::FileOperation::Copy,
                                          t.fileSystem_.temporaryFolder + kSep + "QuendStart.ini");
                                    }},
                       EarlyFailure{"NoTemporaryFolder",
@@ -309,9 +321,14 @@ TEST_F(SaveQNDInstTest, FailedCopiesIntoTheEmptiedInstallationFail) {
     SCOPED_TRACE(c.label);
     PutSmallInstallation();
     Put("qndaltinst.zip", "früheres Archiv");
-    fileSystem_.failingCopyTargets = {c.failingTarget};
-    if (c.keptOldArchive)
-      fileSystem_.beforeDeleting = [this] { Put("qndaltinst.zip", "früheres Archiv, geändert"); };
+    FailOn(platform::FileOperation::Copy, c.failingTarget);
+    if (c.keptOldArchive) {
+      onCall_ = [this, done = false](const platform::FileCall& call) mutable {
+        if (call.operation == platform::FileOperation::Delete && !std::exchange(done, true))
+          Put("qndaltinst.zip", "früheres Archiv, geändert");
+        return false;
+      };
+    }
 
     EXPECT_EQ(Save(), kStatusFailed);
 

@@ -1,5 +1,7 @@
 #include "tests/dir_updater/save_qnd_inst_fixture.h"
 
+#include <algorithm>
+
 namespace qnd::dir {
 namespace {
 
@@ -21,6 +23,10 @@ platform::Platform Services(platform::FileSystem& fileSystem, platform::ProcessI
 
 SaveQNDInstTest::SaveQNDInstTest()
     : log_(window_), context_{state_, log_, Services(fileSystem_, ownPath_), Program::DirUpdater} {
+  faults_.SetWatch([this](const platform::FileCall& call) {
+    calls_.push_back(call);
+    return onCall_ && onCall_(call);
+  });
   root_.MakeDir("Temp");
   root_.MakeDir("Programme/Quendra");
   // The system's temporary folder ends with a separator; the archive's path then holds two.
@@ -60,10 +66,25 @@ std::vector<std::string> SaveQNDInstTest::ArchivedNames() const {
 }
 
 bool SaveQNDInstTest::NothingRemoved() const {
-  for (const std::string& event : fileSystem_.events) {
-    if (event.rfind("remove ", 0) == 0 || event.rfind("rmdir ", 0) == 0) return false;
+  return std::none_of(calls_.begin(), calls_.end(), [](const platform::FileCall& call) {
+    return call.operation == platform::FileOperation::Delete ||
+           call.operation == platform::FileOperation::RemoveFolder;
+  });
+}
+
+void SaveQNDInstTest::FailOn(platform::FileOperation operation, const std::string& path) {
+  onCall_ = [operation, path](const platform::FileCall& call) {
+    return call.operation == operation &&
+           (operation == platform::FileOperation::Copy ? call.target : call.path) == path;
+  };
+}
+
+std::size_t SaveQNDInstTest::LargestSize(platform::FileOperation operation) const {
+  std::size_t largest = 0;
+  for (const platform::FileCall& call : calls_) {
+    if (call.operation == operation) largest = std::max(largest, call.size);
   }
-  return true;
+  return largest;
 }
 
 }  // namespace qnd::dir

@@ -37,15 +37,28 @@ class SaveQNDInstTest : public ::testing::Test {
   /// Sub/Deep/x.dat, Sub/y.dat, z.dat and the start file.
   void PutSmallInstallation() const;
 
-  Status Save() { return SaveQNDInst(context_, window_); }
+  /// SaveQNDInst with `threads_` compressing.
+  Status Save() { return SaveQNDInstWithThreads(context_, window_, threads_); }
   std::string ArchiveBytes() const { return test::ReadFileBytes(Temp("qndaltinst.zip")); }
   std::vector<std::string> ArchivedNames() const;
   test::Tree Installation() const { return test::Snapshot(state_.TargetDir); }
   /// True when no file or folder removal was even tried.
   bool NothingRemoved() const;
+  /// Makes every call of `operation` on `path` (a copy's target for copies) fail.
+  void FailOn(platform::FileOperation operation, const std::string& path);
+  /// The largest number of bytes a single call of `operation` asked for or handed over.
+  std::size_t LargestSize(platform::FileOperation operation) const;
 
   test::TempDir root_;
-  test::TestFileSystem fileSystem_;
+  /// Several, whatever this machine has; the archive's bytes are the same with one (see
+  /// parallel_archive_test.cpp).
+  unsigned threads_ = 4;
+  platform::FaultInjector faults_;
+  test::TestFileSystem fileSystem_{faults_};
+  /// Every call through the seam, in order.
+  std::vector<platform::FileCall> calls_;
+  /// A test's own look at each call before it happens; true makes the call fail.
+  platform::FaultInjector::Watch onCall_;
   test::OwnPath ownPath_;
   test::RecordingWindow window_;
   ProgressLog log_;

@@ -1,13 +1,13 @@
-// The ZIP writer and the entry compression, in memory: every header field, the two ways a local
-// header gets its sums, and the format's limits.
+// The ZIP writer in memory: every header field, the two ways a local header gets its sums, and the
+// format's limits.
 #include "dir_updater/zip_writer.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include "dir_updater/archive_error.h"
-#include "dir_updater/entry_deflater.h"
+#include "dir_updater/piece_deflater.h"
 #include "tests/dir_updater/archive_fakes.h"
+#include "tests/dir_updater/sample_bytes.h"
 #include "tests/dir_updater/zip_reader.h"
 
 namespace qnd::dir {
@@ -20,25 +20,16 @@ struct Input {
   std::uint32_t attributes;
 };
 
-// Data that deflate cannot shrink much, so it fills buffers.
-std::string NoisyBytes(std::size_t size, std::uint32_t seed) {
-  std::string bytes(size, '\0');
-  for (char& c : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    c = static_cast<char>(seed >> 24);
-  }
-  return bytes;
-}
-
-// Each entry compressed through EntryDeflater, fed in uneven pieces.
+// Each entry compressed as one piece, written in uneven parts.
 void WriteArchive(ZipWriter& writer, const std::vector<Input>& inputs) {
+  PieceDeflater deflater;
   for (const Input& input : inputs) {
     writer.BeginEntry({input.name, input.modified, input.attributes});
-    EntryDeflater deflater([&writer](std::string_view bytes) { writer.WriteData(bytes); });
-    for (std::size_t at = 0; at < input.data.size(); at += 7777)
-      deflater.Add(std::string_view(input.data).substr(at, 7777));
-    deflater.Finish();
-    writer.EndEntry(deflater.Crc(), deflater.UncompressedSize());
+    std::string compressed;
+    deflater.Compress({}, input.data, /*last=*/true, compressed);
+    for (std::size_t at = 0; at < compressed.size(); at += 7777)
+      writer.WriteData(std::string_view(compressed).substr(at, 7777));
+    writer.EndEntry(Crc32(input.data), input.data.size());
   }
   writer.Finish();
 }
@@ -47,7 +38,7 @@ const std::vector<Input>& SampleInputs() {
   static const std::vector<Input> inputs = {
       {"Quendra\\Sub\\x.dat", "Zeugnis Zeugnis Zeugnis", {0x4F6B, 0x70CB}, 0x21},
       {"Quendra\\Größe.txt", "", {0x0021, 0x0000}, 0x22},
-      {"Quendra\\z.bin", NoisyBytes(300 * 1024, 7), {0xFF9F, 0xBF7D}, 0x24},
+      {"Quendra\\z.bin", test::NoisyBytes(300 * 1024, 7), {0xFF9F, 0xBF7D}, 0x24},
   };
   return inputs;
 }
@@ -207,36 +198,6 @@ TEST(ZipWriterTest, AFailingWriteFailsTheArchive) {
   file.failingWrite = 1;
   ZipWriter writer(file);
   EXPECT_THROW(WriteArchive(writer, SampleInputs()), ArchiveError);
-}
-
-// The stream is exactly what zlib makes with the archive's parameters (raw deflate, 15-bit window,
-// default level, memory level 8, default strategy) in one go, however the data is fed.
-TEST(EntryDeflaterTest, RawDeflateWithTheArchiveParametersAndItsCrc) {
-  for (const std::string& data :
-       {std::string(), std::string("Hallo"), NoisyBytes(3 << 20, 3) + std::string(1 << 20, 'a')}) {
-    SCOPED_TRACE(data.size());
-    std::string compressed;
-    EntryDeflater deflater([&compressed](std::string_view bytes) { compressed.append(bytes); });
-    for (std::size_t at = 0; at < data.size(); at += 100'003)
-      deflater.Add(std::string_view(data).substr(at, 100'003));
-    deflater.Finish();
-
-    z_stream stream{};
-    ASSERT_EQ(deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY),
-              Z_OK);
-    std::string expected(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    stream.avail_in = static_cast<uInt>(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(expected.data());
-    stream.avail_out = static_cast<uInt>(expected.size());
-    ASSERT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
-    expected.resize(stream.total_out);
-    deflateEnd(&stream);
-
-    EXPECT_TRUE(compressed == expected);
-    EXPECT_EQ(deflater.Crc(), test::Crc32(data));
-    EXPECT_EQ(deflater.UncompressedSize(), data.size());
-  }
 }
 
 }  // namespace

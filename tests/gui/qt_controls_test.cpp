@@ -1,6 +1,6 @@
 // The Qt window's own behaviour, with a handler that only records: the order of FormShow and the
 // first showing, which key presses which button, the ignored close, handler exceptions, the button
-// images, the log pane, the status bar and the busy cursor.
+// images, the log pane, the status bar (also painted at once) and the busy cursor.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -235,6 +235,27 @@ TEST_F(QtControlsTest, ControlsAsDesigned) {
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(panel->text().toStdString(), "Sicherung läuft");
   EXPECT_EQ(panel->width(), platform::kStatusPanelWidth);
+}
+
+// The archive's progress appears at once, while nothing queued for the window is handled: neither
+// input nor anything else waiting in the event queue.
+TEST_F(QtControlsTest, PaintedStatusTextAppearsWithoutHandlingEvents) {
+  auto* panel = Find<QStatusBar>(Window(), "SBStatus").findChild<QLabel*>();
+  ASSERT_NE(panel, nullptr);
+  QApplication::processEvents();
+  PaintCounter counter(*panel);
+  bool queuedRan = false;
+  QMetaObject::invokeMethod(
+      &Window(), [&queuedRan] { queuedRan = true; }, Qt::QueuedConnection);
+
+  Window().PaintStatusText("Die vorherige Quendra Installation wird gesichert ... 42 %");
+
+  EXPECT_EQ(panel->text().toStdString(),
+            "Die vorherige Quendra Installation wird gesichert ... 42 %");
+  EXPECT_GE(counter.paints, 1);
+  EXPECT_FALSE(queuedRan);
+  QApplication::processEvents();
+  EXPECT_TRUE(queuedRan);
 }
 
 TEST_F(QtControlsTest, BusyCursorUntilRestored) {

@@ -5,12 +5,14 @@
 
 #include <memory>
 
+#include "platform/win32/dialog/updater_window.h"
 #include "platform/win32/wide.h"
 #include "tests/gui/win32_gui_support.h"
 #include "tests/support/sample_installation.h"
 #include "tests/support/temp_dir.h"
-// After win32.h (through wide.h), which sets the macros the common controls header depends on.
+// After win32.h (through wide.h), which sets the macros these headers depend on.
 #include <commctrl.h>
+#include <richedit.h>
 
 namespace qnd::test {
 namespace {
@@ -147,6 +149,49 @@ TEST_P(DesignTest, CompactModeThenExpandedOnEnter) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, DesignTest, testing::ValuesIn(kDesigns),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Counts the paint messages of the status bar, in front of its own window procedure.
+int statusPaints = 0;
+WNDPROC statusProcedure = nullptr;
+
+LRESULT CALLBACK CountStatusPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  statusPaints += message == WM_PAINT;
+  return ::CallWindowProcW(statusProcedure, window, message, wParam, lParam);
+}
+
+// The archive's progress is painted into the status bar at once, in this process's own window,
+// while the input waiting in the queue stays there.
+TEST(WindowTest, PaintedStatusTextAppearsWithoutHandlingInput) {
+  ASSERT_NE(::LoadLibraryW(L"Msftedit.dll"), nullptr);
+  platform::WindowDesign design;
+  design.caption = "Fortschritt";
+  design.clientWidth = 387;
+  design.clientHeight = 134;
+  platform::win32::Win32UpdaterWindow window(design, MSFTEDIT_CLASS);
+  ASSERT_TRUE(window.Created());
+  window.Show();
+  const HWND frame = FindTopLevelWindow(::GetCurrentProcessId(), nullptr, L"Fortschritt");
+  ASSERT_NE(frame, nullptr);
+  HWND status = nullptr;
+  for (const HWND child : Children(frame)) {
+    if (ClassName(child) == L"msctls_statusbar32") status = child;
+  }
+  ASSERT_NE(status, nullptr);
+  window.ProcessPendingEvents();
+  statusProcedure = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountStatusPaints)));
+  ::PostMessageW(frame, WM_KEYDOWN, VK_ESCAPE, 0);
+
+  window.PaintStatusText("Die vorherige Quendra Installation wird gesichert ... 42 %");
+
+  wchar_t text[128] = {};
+  ::SendMessageW(status, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(std::wstring(text), L"Die vorherige Quendra Installation wird gesichert ... 42 %");
+  EXPECT_GT(statusPaints, 0) << "the status bar waits to be painted";
+  MSG key;
+  EXPECT_TRUE(::PeekMessageW(&key, frame, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE))
+      << "the key was handled";
+}
 
 TEST(WindowTest, BoxesOfTheRunBelongToTheWindow) {
   // The test prefix has no Quendra installation, so QNDUpdater's run stops with its error box.

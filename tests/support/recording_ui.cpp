@@ -19,6 +19,11 @@ void RecordingUi::SetStatusText(const std::string& text) {
   Record({UiEvent::Kind::Status, "", text});
 }
 
+void RecordingUi::PaintStatusText(const std::string& text) {
+  status_ = text;
+  Record({UiEvent::Kind::PaintedStatus, "", text});
+}
+
 void RecordingUi::ShowErrorBox(const std::string& title, const std::string& text) {
   Record({UiEvent::Kind::ErrorBox, title, text});
 }

@@ -21,7 +21,8 @@ struct ProcessEnded {
 std::optional<int> RunUntilEnd(const std::function<void()>& action);
 
 struct UiEvent {
-  enum class Kind { Line, Status, ErrorBox, Question, Pump, Pause, End };
+  /// PaintedStatus: a status text painted at once (PaintStatusText).
+  enum class Kind { Line, Status, PaintedStatus, ErrorBox, Question, Pump, Pause, End };
   Kind kind;
   std::string title;  ///< boxes only
   std::string text;   ///< line, status or box text
@@ -33,6 +34,7 @@ class RecordingUi : public platform::UserInterface {
  public:
   void AppendLogLine(const std::string& text) override;
   void SetStatusText(const std::string& text) override;
+  void PaintStatusText(const std::string& text) override;
   void ShowErrorBox(const std::string& title, const std::string& text) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ProcessPendingEvents() override;
@@ -40,7 +42,8 @@ class RecordingUi : public platform::UserInterface {
   /// Records the code and throws ProcessEnded, since the real end of the process never returns.
   [[noreturn]] void EndProcess(int code) override;
 
-  /// The answers to the next questions, in order; a question without a scripted answer fails the test.
+  /// The answers to the next questions, in order; a question without a scripted answer fails the
+  /// test.
   void AnswerQuestions(std::deque<bool> answers) { answers_ = std::move(answers); }
 
   const std::vector<UiEvent>& Events() const { return events_; }

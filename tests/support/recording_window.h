@@ -15,6 +15,7 @@ class RecordingWindow : public platform::UpdaterWindow {
  public:
   void AppendLogLine(const std::string& text) override { ui.AppendLogLine(text); }
   void SetStatusText(const std::string& text) override { ui.SetStatusText(text); }
+  void PaintStatusText(const std::string& text) override { ui.PaintStatusText(text); }
   void ShowErrorBox(const std::string& title, const std::string& text) override {
     ui.ShowErrorBox(title, text);
   }

@@ -363,6 +363,17 @@ void Win32UpdaterWindow::SetStatusText(const std::string& text) {
   ::SendMessageW(sbStatus_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
+void Win32UpdaterWindow::PaintStatusText(const std::string& text) {
+  SetStatusText(text);
+  // Paints the status bar's invalid part now, through its window procedure; no message is taken
+  // from the queue, so no input is handled.
+  ::UpdateWindow(sbStatus_);
+  // Windows takes a window whose thread has not looked into its queue for 5 seconds for hung and
+  // covers it with a ghost that shows nothing of this; a look that takes nothing keeps it alive.
+  MSG message;
+  ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
+}
+
 void Win32UpdaterWindow::ShowErrorBox(const std::string& title, const std::string& text) {
   ShowErrorMessage(window_, title, text);
 }

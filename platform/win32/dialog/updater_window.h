@@ -30,6 +30,7 @@ class Win32UpdaterWindow final : public UpdaterWindow {
 
   void AppendLogLine(const std::string& text) override;
   void SetStatusText(const std::string& text) override;
+  void PaintStatusText(const std::string& text) override;
   void ShowErrorBox(const std::string& title, const std::string& text) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ProcessPendingEvents() override;

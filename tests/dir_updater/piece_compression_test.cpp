@@ -1,0 +1,158 @@
+// An entry's data compressed in pieces: each piece alone is zlib's raw deflate with the archive's
+// parameters, the pieces join into one stream through their dictionaries, and the compressor
+// gives them back in order, the same bytes whatever the number of threads.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "dir_updater/piece_compressor.h"
+#include "tests/dir_updater/sample_bytes.h"
+#include "tests/dir_updater/zip_reader.h"
+
+namespace qnd::dir {
+namespace {
+
+std::string Inflated(const std::string& stream) {
+  test::LocalHeader header;
+  header.name = "joined pieces";
+  header.compressedSize = static_cast<std::uint32_t>(stream.size());
+  return test::InflateEntry(stream, header);
+}
+
+// What zlib makes of `data` in one go with the archive's parameters (raw deflate, 15-bit window,
+// default level, memory level 8, default strategy).
+std::string OneStream(const std::string& data) {
+  z_stream stream{};
+  EXPECT_EQ(deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY),
+            Z_OK);
+  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+// Table rows, then noise, then the table again: 3.5 pieces.
+const std::string& MixedData() {
+  static const std::string data = test::TableBytes(kPieceSize + 300'000) +
+                                  test::NoisyBytes(kPieceSize, 5) +
+                                  test::TableBytes(kPieceSize + kPieceSize / 2 - 300'000);
+  return data;
+}
+
+TEST(PieceDeflaterTest, OnePieceIsZlibsRawDeflateWithTheArchiveParameters) {
+  PieceDeflater deflater;
+  for (const std::string& data :
+       {std::string(), std::string("Hallo"),
+        test::NoisyBytes(300'000, 3) + test::TableBytes(kPieceSize - 300'000)}) {
+    SCOPED_TRACE(data.size());
+    std::string compressed;
+    deflater.Compress({}, data, /*last=*/true, compressed);
+    EXPECT_TRUE(compressed == OneStream(data));
+    EXPECT_EQ(Crc32(data), test::Crc32(data));
+  }
+}
+
+// Without its dictionary a piece could not refer to the data before it.
+TEST(PieceDeflaterTest, APieceRefersBackIntoItsDictionary) {
+  // Half the dictionary: deflate reaches back a little less than its whole window.
+  const std::string noise = test::NoisyBytes(kDictionarySize / 2, 9);
+  PieceDeflater deflater;
+  std::string withDictionary, without;
+  deflater.Compress(noise, noise, /*last=*/true, withDictionary);
+  deflater.Compress({}, noise, /*last=*/true, without);
+  EXPECT_LT(withDictionary.size(), 1000u);
+  EXPECT_GT(without.size(), noise.size());
+  EXPECT_EQ(Inflated(without), noise);
+}
+
+// Compressed one after the other, each with the 32 KiB before it: the joined pieces are one stream
+// of the whole data, hardly larger than zlib's single stream (each piece ends its last block), with
+// the CRC-32 of the whole.
+TEST(PieceDeflaterTest, PiecesJoinIntoOneStream) {
+  const std::string& data = MixedData();
+  PieceDeflater deflater;
+  std::string joined, compressed;
+  std::uint32_t crc = 0;
+  for (std::size_t at = 0; at < data.size(); at += kPieceSize) {
+    const std::size_t before = std::min(at, kDictionarySize);
+    const std::string_view piece = std::string_view(data).substr(at, kPieceSize);
+    deflater.Compress(std::string_view(data).substr(at - before, before), piece,
+                      at + kPieceSize >= data.size(), compressed);
+    joined += compressed;
+    crc = JoinCrc32(crc, Crc32(piece), piece.size());
+  }
+  EXPECT_TRUE(Inflated(joined) == data);
+  EXPECT_EQ(crc, test::Crc32(data));
+  EXPECT_LT(joined.size(), OneStream(data).size() * 1.005);
+}
+
+// The pieces of MixedData with their dictionaries, through a compressor with `threads` workers;
+// the compressed pieces in the order they came back.
+std::vector<std::string> CompressAll(unsigned threads) {
+  const std::string& data = MixedData();
+  std::vector<std::string> results;
+  std::vector<std::uint32_t> crcs;
+  PieceCompressor compressor(threads, [&](Piece& piece) {
+    results.push_back(piece.compressed);
+    crcs.push_back(piece.crc);
+  });
+  // Several entries: the whole data, then pieces of its start of growing length.
+  std::vector<std::string_view> entries = {data};
+  for (std::size_t length = 1; length < kPieceSize; length *= 7)
+    entries.push_back(std::string_view(data).substr(0, length));
+  std::size_t expectedPieces = 0;
+  for (std::string_view entry : entries) {
+    for (std::size_t at = 0; at == 0 || at < entry.size(); at += kPieceSize) {
+      Piece& piece = compressor.Free();
+      const std::size_t before = std::min(at, kDictionarySize);
+      piece.dictionarySize = before;
+      piece.size = std::min(kPieceSize, entry.size() - at);
+      std::copy_n(entry.data() + at - before, before + piece.size, piece.input.data());
+      piece.first = at == 0;
+      piece.last = at + kPieceSize >= entry.size();
+      compressor.Submit(piece);
+      ++expectedPieces;
+    }
+  }
+  compressor.Finish();
+  EXPECT_EQ(results.size(), expectedPieces);
+  // Each piece came back with its own CRC, so nothing was handed over out of order.
+  std::size_t index = 0;
+  for (std::string_view entry : entries) {
+    for (std::size_t at = 0; at == 0 || at < entry.size(); at += kPieceSize, ++index)
+      EXPECT_EQ(crcs[index], test::Crc32(std::string(entry.substr(at, kPieceSize)))) << index;
+  }
+  return results;
+}
+
+TEST(PieceCompressorTest, GivesThePiecesBackInOrderTheSameWhateverTheThreads) {
+  const std::vector<std::string> one = CompressAll(1);
+  std::string whole;
+  for (std::size_t i = 0; i < 4; ++i) whole += one[i];
+  EXPECT_TRUE(Inflated(whole) == MixedData());
+  for (unsigned threads : {2u, 3u, 8u, 64u}) EXPECT_TRUE(CompressAll(threads) == one) << threads;
+}
+
+// Stopped with pieces still being compressed (a read failed), it does not wait for them to be
+// handed over; the last one submitted never is.
+TEST(PieceCompressorTest, StopsWithPiecesInFlight) {
+  int handedOver = 0;
+  {
+    PieceCompressor compressor(2, [&](Piece&) { ++handedOver; });
+    for (int i = 0; i < 3; ++i) {
+      Piece& piece = compressor.Free();
+      piece.dictionarySize = 0;
+      piece.size = kPieceSize;
+      piece.first = piece.last = true;
+      compressor.Submit(piece);
+    }
+  }
+  EXPECT_LT(handedOver, 3);
+}
+
+}  // namespace
+}  // namespace qnd::dir

@@ -1,0 +1,29 @@
+// The safety property of the archive step, checked on disk: whatever is gone from the installation
+// directory is in a complete, valid archive, byte for byte.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/dir_updater/install_tree.h"
+
+namespace qnd::test {
+
+/// The files of the archive at `path`, by entry name. Fails the current test where the archive is
+/// not complete and valid: its layout, each entry's deflate stream, CRC-32 and sizes, and a central
+/// directory that names the local entries in their order.
+std::map<std::string, std::string> ReadCompleteArchive(const std::string& path);
+
+/// Fails the current test unless each file that `installation` held `before` is still there with
+/// the same bytes or is in the complete archive at `archivePath` with the same bytes, under the
+/// installation's own folder name and its relative path (the archive is read only when a file is
+/// missing or changed). Returns the relative paths of the files not in place.
+std::vector<std::string> ExpectNothingLost(const Tree& before, const std::string& installation,
+                                           const std::string& archivePath);
+
+/// `relative` ("/" between components) with its folders: "Sub/Deep/x.dat" gives "Sub",
+/// "Sub/Deep" and "Sub/Deep/x.dat".
+std::vector<std::string> WithFolders(const std::string& relative);
+
+}  // namespace qnd::test
