@@ -32,15 +32,17 @@ void ArchiveAndEmpty(platform::FileSystem& fileSystem, const std::string& target
 
   // Also a start file that an earlier run left in the temporary folder. A start file still in the
   // installation was kept because it changed after it was archived, and is newer than the parked
-  // one.
+  // one. The installation is emptied by now, so the archive is copied in even when this fails.
+  std::error_code restored;
   if (fileSystem.FileExists(parkedStartFile) && !fileSystem.EntryExists(startFile))
-    ThrowIfFailed(fileSystem.CopyFileTo(parkedStartFile, startFile), "restoring", startFile);
+    restored = fileSystem.CopyFileTo(parkedStartFile, startFile);
 
   // Something kept under the archive's name (a newer file, or a link whose target a copy would
   // overwrite) is not replaced.
   if (fileSystem.EntryExists(archiveCopy))
     throw ArchiveError("kept in the installation, not replaced: " + archiveCopy);
   ThrowIfFailed(fileSystem.CopyFileTo(archive, archiveCopy), "copying the archive to", archiveCopy);
+  ThrowIfFailed(restored, "restoring", startFile);
 }
 
 }  // namespace

@@ -312,10 +312,11 @@ TEST_F(SaveQNDInstTest, FailedCopiesIntoTheEmptiedInstallationFail) {
     const char* label;
     std::string failingTarget;
     bool keptOldArchive;
+    bool archiveCopied;  // the emptied installation still gets the archive
   } cases[] = {
-      {"start file", Target("QuendStart.ini"), false},
-      {"archive", Target("qndaltinst.zip"), false},
-      {"archive kept by the deletion", "", true},
+      {"start file", Target("QuendStart.ini"), false, true},
+      {"archive", Target("qndaltinst.zip"), false, false},
+      {"archive kept by the deletion", "", true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -336,6 +337,9 @@ TEST_F(SaveQNDInstTest, FailedCopiesIntoTheEmptiedInstallationFail) {
     EXPECT_EQ(test::ParseZip(ArchiveBytes()).central.size(), 5u);
     if (c.keptOldArchive) {
       EXPECT_EQ(test::ReadFileBytes(Target("qndaltinst.zip")), "früheres Archiv, geändert");
+    }
+    if (c.archiveCopied) {
+      EXPECT_EQ(test::ReadFileBytes(Target("qndaltinst.zip")), ArchiveBytes());
     }
     fs::remove_all(test::FsPath(state_.TargetDir));
     root_.MakeDir("Programme/Quendra");

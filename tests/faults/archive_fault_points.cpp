@@ -57,7 +57,7 @@ const ArchiveFaultPoint kArchiveFaultPoints[] = {
      [](const FileCall& c, const ArchivePaths& p) {
        return Is(c, {FileOperation::Copy}) && c.target == p.StartFile();
      },
-     kStatusFailed, Left::NoStartFileNorArchiveCopy},
+     kStatusFailed, Left::NoStartFile},
     {"copy of the archive into the installation",
      [](const FileCall& c, const ArchivePaths& p) {
        return Is(c, {FileOperation::Copy}) && c.target == p.ArchiveCopy();
@@ -113,9 +113,8 @@ std::set<std::string> ExpectedNames(const ArchiveFaultPoint& point, const platfo
     case Left::AllButFaultedEntry:
       for (const std::string& name : WithFolders(paths.Relative(call.path))) names.insert(name);
       break;
-    case Left::NoStartFileNorArchiveCopy:
+    case Left::NoStartFile:
       names.erase(dir::kStartFileName);
-      names.erase(dir::kArchiveName);
       break;
     case Left::NoArchiveCopy:
       names.erase(dir::kArchiveName);

@@ -44,7 +44,7 @@ struct ArchivePaths {
 };
 
 /// What the installation directory holds after the fault.
-enum class Left { Everything, AllButFaultedEntry, NoStartFileNorArchiveCopy, NoArchiveCopy };
+enum class Left { Everything, AllButFaultedEntry, NoStartFile, NoArchiveCopy };
 
 struct ArchiveFaultPoint {
   const char* where;
