@@ -23,7 +23,6 @@ struct ListedFile {
   std::string path;
   std::string entryName;
   std::uint32_t attributes = 0;
-  std::uint64_t size = 0;
 };
 
 // Reads until `size` bytes are in or the file ends; returns how many came.
@@ -153,7 +152,7 @@ ArchiveContents DoZip(platform::FileSystem& fileSystem, const std::string& sourc
                        const platform::DirectoryEntry& entry) {
                      if (listed.size() == kMaxZipEntries)
                        throw ArchiveError("more than 65535 files do not fit the archive");
-                     listed.push_back({path, entryName, entry.attributes, entry.size});
+                     listed.push_back({path, entryName, entry.attributes});
                      total += entry.size;
                    });
   walk.ZipFolder(source, "");

@@ -4,6 +4,9 @@
 #include <zlib.h>
 
 #include <functional>
+#include <map>
+
+#include "tests/support/temp_dir.h"
 
 namespace qnd::test {
 namespace {
@@ -176,6 +179,26 @@ std::uint32_t Crc32(const std::string& data) {
   return static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0),
                                           reinterpret_cast<const Bytef*>(data.data()),
                                           static_cast<uInt>(data.size())));
+}
+
+std::map<std::string, std::string> ReadCompleteArchive(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  const ZipContents zip = ParseZip(bytes);
+  EXPECT_EQ(zip.central.size(), zip.local.size()) << path;
+  std::map<std::string, std::string> files;
+  for (std::size_t i = 0; i < zip.local.size(); ++i) {
+    const LocalHeader& local = zip.local[i];
+    const std::string data = InflateEntry(bytes, local);
+    EXPECT_EQ(local.crc, Crc32(data)) << local.name;
+    EXPECT_EQ(local.uncompressedSize, data.size()) << local.name;
+    if (i < zip.central.size()) {
+      EXPECT_EQ(zip.central[i].name, local.name);
+      EXPECT_EQ(zip.central[i].crc, local.crc) << local.name;
+      EXPECT_EQ(zip.central[i].localHeaderOffset, local.offset) << local.name;
+    }
+    EXPECT_TRUE(files.emplace(local.name, data).second) << "twice in the archive: " << local.name;
+  }
+  return files;
 }
 
 }  // namespace qnd::test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,11 @@ struct InflatedSums {
   std::uint64_t size = 0;
 };
 InflatedSums InflateEntrySums(const std::string& bytes, const LocalHeader& header);
+
+/// The files of the archive at `path`, by entry name. Fails the current test where the archive is
+/// not complete and valid: its layout, each entry's deflate stream, CRC-32 and sizes, and a central
+/// directory that names the local entries in their order.
+std::map<std::string, std::string> ReadCompleteArchive(const std::string& path);
 
 /// zlib's CRC-32 of `data`.
 std::uint32_t Crc32(const std::string& data);

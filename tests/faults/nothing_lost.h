@@ -7,13 +7,9 @@
 #include <vector>
 
 #include "tests/dir_updater/install_tree.h"
+#include "tests/dir_updater/zip_reader.h"
 
 namespace qnd::test {
-
-/// The files of the archive at `path`, by entry name. Fails the current test where the archive is
-/// not complete and valid: its layout, each entry's deflate stream, CRC-32 and sizes, and a central
-/// directory that names the local entries in their order.
-std::map<std::string, std::string> ReadCompleteArchive(const std::string& path);
 
 /// Fails the current test unless each file that `installation` held `before` is still there with
 /// the same bytes or is in the complete archive at `archivePath` with the same bytes, under the

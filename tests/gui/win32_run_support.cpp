@@ -50,27 +50,6 @@ void AnswerBox(const ChildProcess& process, const std::wstring& title, const std
   PressKey(box, key);
 }
 
-void ExpectDataBackedUp(const SampleInstallation& installation) {
-  const std::string sep(1, platform::kPathSeparator);
-  for (std::string file : SampleInstallation::DataFiles()) {
-    for (char& c : file) c = c == '/' ? platform::kPathSeparator : c;
-    const std::size_t name = file.find(platform::kPathSeparator) + 1;
-    const std::string backup = file.substr(0, name) + "QND_Bkp_" + file.substr(name);
-    EXPECT_EQ(ReadFileBytes(installation.dataRoot + backup),
-              ReadFileBytes(installation.dataRoot + file))
-        << backup;
-  }
-  const std::string copies = installation.dataRoot + "QND_Bkp_Formulierungen" + sep;
-  for (const std::string& file : SampleInstallation::FormulationFiles()) {
-    const std::string name = file.substr(file.find('/') + 1);
-    EXPECT_EQ(ReadFileBytes(copies + name),
-              ReadFileBytes(installation.dataRoot + "Formulierungen" + sep + name))
-        << name;
-  }
-  EXPECT_EQ(::GetFileAttributesW(platform::win32::Widen(copies + "Unterordner").c_str()),
-            INVALID_FILE_ATTRIBUTES);
-}
-
 void ExpectResultFile(const SampleInstallation& installation, const std::string& version,
                       const SYSTEMTIME& start) {
   const std::string file =

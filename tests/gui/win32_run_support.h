@@ -18,10 +18,6 @@ std::string BoxText(HWND box);
 void AnswerBox(const ChildProcess& process, const std::wstring& title, const std::string& text,
                WORD key);
 
-/// Every data file of `installation` and its formulation aids have a "QND_Bkp_" copy with their
-/// bytes, and the aids' subfolder was not copied.
-void ExpectDataBackedUp(const SampleInstallation& installation);
-
 /// The result file beside the main ini in the "001" subfolder records success, `version`, and a
 /// date and time in the user's formats at a moment between `start` and now.
 void ExpectResultFile(const SampleInstallation& installation, const std::string& version,

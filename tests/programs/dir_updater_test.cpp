@@ -262,11 +262,10 @@ TEST_F(DirUpdaterTest, CompleteRunEmptiesTheInstallation) {
 
   // Every file of the old installation is in the archive with its bytes, named below the folder
   // around the installation.
-  const std::string archive =
-      test::ReadFileBytes(installation_.installDir + kSep + "qndaltinst.zip");
   std::map<std::string, std::string> archived;
-  for (const test::LocalHeader& header : test::ParseZip(archive).local)
-    archived[header.name] = "file:" + test::InflateEntry(archive, header);
+  for (const auto& [name, bytes] :
+       test::ReadCompleteArchive(installation_.installDir + kSep + "qndaltinst.zip"))
+    archived[name] = "file:" + bytes;
   std::map<std::string, std::string> expected;
   for (const auto& [name, kind] : before) {
     if (kind.rfind("file:", 0) != 0) continue;
@@ -276,11 +275,7 @@ TEST_F(DirUpdaterTest, CompleteRunEmptiesTheInstallation) {
   }
   EXPECT_EQ(archived, expected);
 
-  for (const std::string& file : test::SampleInstallation::DataFiles()) {
-    const std::size_t slash = file.find('/');
-    const std::string backup = file.substr(0, slash + 1) + "QND_Bkp_" + file.substr(slash + 1);
-    EXPECT_EQ(dir_.ReadFile("Daten/Quendra/" + backup), dir_.ReadFile("Daten/Quendra/" + file));
-  }
+  test::ExpectDataBackedUp(installation_);
 }
 
 // Data kept inside the installation directory goes into the archive with the rest and is deleted

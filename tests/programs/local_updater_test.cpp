@@ -64,7 +64,9 @@ class LocalUpdaterTest : public ::testing::Test {
     return test::RunUntilEnd([&] { haupt_->BtWeiterClick(); });
   }
 
-  std::string ResultFile() const { return installation_.iniDir + "001" + kSep + "QND_6_7_8_Update.ini"; }
+  std::string ResultFile() const {
+    return installation_.iniDir + "001" + kSep + "QND_6_7_8_Update.ini";
+  }
 
   test::TempDir dir_;
   test::SampleInstallation installation_;
@@ -86,17 +88,7 @@ TEST_F(LocalUpdaterTest, CompleteRun) {
     pauses += event.kind == test::UiEvent::Kind::Pause && event.number == 500;
   EXPECT_EQ(pauses, 5);
 
-  for (const std::string& file : test::SampleInstallation::DataFiles()) {
-    const std::size_t slash = file.find('/');
-    const std::string backup = file.substr(0, slash + 1) + "QND_Bkp_" + file.substr(slash + 1);
-    EXPECT_EQ(dir_.ReadFile("Daten/Quendra/" + backup), dir_.ReadFile("Daten/Quendra/" + file)) << file;
-  }
-  for (const std::string& file : test::SampleInstallation::FormulationFiles()) {
-    const std::string name = file.substr(file.find('/') + 1);
-    EXPECT_EQ(dir_.ReadFile("Daten/Quendra/QND_Bkp_Formulierungen/" + name),
-              dir_.ReadFile("Daten/Quendra/" + file));
-  }
-  EXPECT_FALSE(dir_.Exists("Daten/Quendra/QND_Bkp_Formulierungen/Unterordner"));
+  test::ExpectDataBackedUp(installation_);
 
   platform::Profile& profile = platform::SystemProfile();
   EXPECT_EQ(profile.ReadString(ResultFile(), "Update", "Erfolg", ""), "0");
@@ -128,8 +120,8 @@ TEST_F(LocalUpdaterTest, FailuresBeforeTheVersionEndWithOne) {
     std::function<void(LocalUpdaterTest&)> damage;
     const char* error;
   } cases[] = {
-      {"no registration",
-       [](LocalUpdaterTest& t) { t.registry_ = test::FakeRegistry(); }, kInstallDirError},
+      {"no registration", [](LocalUpdaterTest& t) { t.registry_ = test::FakeRegistry(); },
+       kInstallDirError},
       {"registration without InstallLocation",
        [](LocalUpdaterTest& t) {
          t.registry_ = test::FakeRegistry();
@@ -141,7 +133,8 @@ TEST_F(LocalUpdaterTest, FailuresBeforeTheVersionEndWithOne) {
        [](LocalUpdaterTest& t) {
          test::WriteFileBytes(t.installation_.installDir + kSep + "QuendStart.ini", "[Setup]\r\n");
        },
-       "Das Quendra-Inidateiverzeichnis konnte nicht ermittelt werden!\nDas Update wird abgebrochen!"},
+       "Das Quendra-Inidateiverzeichnis konnte nicht ermittelt werden!\nDas Update wird "
+       "abgebrochen!"},
       {"no start file and no all-users folder",
        [](LocalUpdaterTest& t) {
          t.installation_.RemoveFile(t.installation_.installDir + kSep + "QuendStart.ini");
@@ -217,8 +210,8 @@ TEST_F(LocalUpdaterTest, StartFileInTheVirtualStore) {
 TEST_F(LocalUpdaterTest, WithoutStartFileTheAllUsersFolderIsUsed) {
   installation_.RemoveFile(installation_.installDir + kSep + "QuendStart.ini");
   ASSERT_EQ(Run(), 0);
-  EXPECT_EQ(haupt_->State().IniDir, (dir_ / "ProgramData") + kSep + "Kalvetto" + kSep + "Quendra" +
-                                        kSep + "001" + kSep);
+  EXPECT_EQ(haupt_->State().IniDir,
+            (dir_ / "ProgramData") + kSep + "Kalvetto" + kSep + "Quendra" + kSep + "001" + kSep);
 }
 
 TEST_F(LocalUpdaterTest, MissingBackupFileEndsAfterItsAnnouncement) {
@@ -236,9 +229,12 @@ TEST_F(LocalUpdaterTest, UnexpectedFailuresKeepTheWindowOpen) {
     const char* shown;
   } cases[] = {
       {"InstallLocation of the wrong type",
-       [](LocalUpdaterTest& t) { t.registry_.SetNonString(ProductCodeKey(kProductCodes[3]), "InstallLocation"); },
+       [](LocalUpdaterTest& t) {
+         t.registry_.SetNonString(ProductCodeKey(kProductCodes[3]), "InstallLocation");
+       },
        "Ungültiger Datentyp für 'InstallLocation'"},
-      {"WOW64 query fails", [](LocalUpdaterTest& t) { t.process_.wow64 = platform::Wow64::QueryFailed; },
+      {"WOW64 query fails",
+       [](LocalUpdaterTest& t) { t.process_.wow64 = platform::Wow64::QueryFailed; },
        "IsWow64: bad process handle."},
   };
   for (const auto& c : cases) {
@@ -259,7 +255,8 @@ TEST(VirtualStoreTest, PathFromTheInstallationDirectory) {
     const char* startFile;
   } cases[] = {
       {"C:\\Users\\Anna\\AppData\\Local", "C:\\Program Files (x86)\\Kalvetto\\Quendra\\",
-       "c:\\users\\anna\\appdata\\local\\VirtualStore\\Program Files (x86)\\Kalvetto\\Quendra\\QuendStart.ini"},
+       "c:\\users\\anna\\appdata\\local\\VirtualStore\\Program Files "
+       "(x86)\\Kalvetto\\Quendra\\QuendStart.ini"},
       {"C:\\Users\\ÄNNA\\AppData\\Local\\", "D:\\Q\\",
        "c:\\users\\Änna\\appdata\\local\\VirtualStore\\Q\\QuendStart.ini"},
       // Without a trailing separator the installation directory loses its last character.

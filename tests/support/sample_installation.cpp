@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/file_system.h"
 #include "platform/paths.h"
 #include "tests/support/version_data.h"
 
@@ -39,7 +40,8 @@ SampleInstallation::SampleInstallation(const TempDir& root, const std::string& i
   root.MakeDir("Daten/Quendra/Daten");
   root.MakeDir("Daten/Quendra/Formulare");
   root.MakeDir("Daten/Quendra/NKK");
-  for (const std::string& file : DataFiles()) root.WriteFile("Daten/Quendra/" + file, TableBytes(file));
+  for (const std::string& file : DataFiles())
+    root.WriteFile("Daten/Quendra/" + file, TableBytes(file));
   for (const std::string& file : FormulationFiles())
     root.WriteFile("Daten/Quendra/" + file, "Formulierung " + file + "\r\n");
   root.WriteFile("Daten/Quendra/Formulierungen/Unterordner/nicht_kopiert.txt", "bleibt\r\n");
@@ -49,10 +51,10 @@ SampleInstallation::SampleInstallation(const TempDir& root, const std::string& i
 
 const std::vector<std::string>& SampleInstallation::DataFiles() {
   static const std::vector<std::string> files = {
-      "Formulare/Formulare.dbf",    "Formulare/Formulare.cdx",   "Formulare/Beiblaetter.dbf",
-      "Formulare/Beiblaetter.cdx",  "Formulare/Deckblaetter.dbf", "Formulare/Deckblaetter.cdx",
-      "Daten/FAECHERKANON.dbf",     "Daten/FaecherKanon.cdx",    "NKK/NKK_FAECHER.DBF",
-      "NKK/NKK_Faecher.CDX",        "NKK/NKK_NOTEN.DBF",         "NKK/NKK_Noten.CDX"};
+      "Formulare/Formulare.dbf",   "Formulare/Formulare.cdx",    "Formulare/Beiblaetter.dbf",
+      "Formulare/Beiblaetter.cdx", "Formulare/Deckblaetter.dbf", "Formulare/Deckblaetter.cdx",
+      "Daten/FAECHERKANON.dbf",    "Daten/FaecherKanon.cdx",     "NKK/NKK_FAECHER.DBF",
+      "NKK/NKK_Faecher.CDX",       "NKK/NKK_NOTEN.DBF",          "NKK/NKK_Noten.CDX"};
   return files;
 }
 
@@ -67,9 +69,10 @@ void SampleInstallation::SetUserCount(const std::string& userZahl) const {
 }
 
 void SampleInstallation::SetProgramVersion(int a, int b, int c, int d) const {
-  WriteFileBytes(installDir + platform::kPathSeparator + "Quendra.EXE",
-                 ProgramWithProductVersion(static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
-                                           static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)));
+  WriteFileBytes(
+      installDir + platform::kPathSeparator + "Quendra.EXE",
+      ProgramWithProductVersion(static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
+                                static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)));
 }
 
 void SampleInstallation::UseIniFolderWithout001() const {
@@ -81,8 +84,29 @@ void SampleInstallation::UseIniFolderWithout001() const {
 
 void SampleInstallation::RemoveFile(const std::string& path) const {
   std::error_code error;
-  ASSERT_TRUE(std::filesystem::remove(std::filesystem::path(std::u8string(path.begin(), path.end())), error))
+  ASSERT_TRUE(std::filesystem::remove(
+      std::filesystem::path(std::u8string(path.begin(), path.end())), error))
       << path;
+}
+
+void ExpectDataBackedUp(const SampleInstallation& installation) {
+  const std::string sep(1, platform::kPathSeparator);
+  for (std::string file : SampleInstallation::DataFiles()) {
+    for (char& c : file) c = c == '/' ? platform::kPathSeparator : c;
+    const std::size_t name = file.find(platform::kPathSeparator) + 1;
+    const std::string backup = file.substr(0, name) + "QND_Bkp_" + file.substr(name);
+    EXPECT_EQ(ReadFileBytes(installation.dataRoot + backup),
+              ReadFileBytes(installation.dataRoot + file))
+        << backup;
+  }
+  const std::string copies = installation.dataRoot + "QND_Bkp_Formulierungen" + sep;
+  for (const std::string& file : SampleInstallation::FormulationFiles()) {
+    const std::string name = file.substr(file.find('/') + 1);
+    EXPECT_EQ(ReadFileBytes(copies + name),
+              ReadFileBytes(installation.dataRoot + "Formulierungen" + sep + name))
+        << name;
+  }
+  EXPECT_FALSE(platform::SystemFileSystem().EntryExists(copies + "Unterordner"));
 }
 
 }  // namespace qnd::test

@@ -13,7 +13,8 @@ namespace qnd::test {
 
 struct SampleInstallation {
   /// Lays out the installation below `root`; `installFolder` is relative to `root`.
-  explicit SampleInstallation(const TempDir& root, const std::string& installFolder = "Programme/Quendra");
+  explicit SampleInstallation(const TempDir& root,
+                              const std::string& installFolder = "Programme/Quendra");
 
   std::string installDir;  ///< without a trailing separator
   std::string iniDir;      ///< with a trailing separator ("001" not included)
@@ -31,5 +32,9 @@ struct SampleInstallation {
   /// Moves the main ini from the "001" subfolder into the ini folder itself (before release 8).
   void UseIniFolderWithout001() const;
 };
+
+/// Every data file of `installation` and its formulation aids have a "QND_Bkp_" copy with their
+/// bytes, and the aids' subfolder was not copied.
+void ExpectDataBackedUp(const SampleInstallation& installation);
 
 }  // namespace qnd::test
