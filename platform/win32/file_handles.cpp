@@ -1,5 +1,8 @@
 #include "platform/win32/file_handles.h"
 
+#include <string_view>
+#include <vector>
+
 #include "platform/win32/wide.h"
 
 namespace qnd::platform::win32 {
@@ -58,6 +61,28 @@ bool HandleIsLink(HANDLE handle) {
   FILE_ATTRIBUTE_TAG_INFO tag{};
   return ::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) &&
          IsLink(tag.FileAttributes, tag.ReparseTag);
+}
+
+std::wstring_view LastComponent(std::wstring_view path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+}
+
+// Wine shows a Linux link to a file as the file itself, opens what it points to, and a deletion
+// through that handle removes the file it points to, wherever that is. The handle's own name then
+// differs from the name opened. (Folders above it may be links or junctions; only the last part
+// counts.) A file system that cannot tell the name is taken at its word.
+bool HandleNamesAnotherFile(HANDLE handle, std::wstring_view path) {
+  std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR));
+  auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+  if (!::GetFileInformationByHandleEx(handle, FileNameInfo, info,
+                                      static_cast<DWORD>(buffer.size())))
+    return false;
+  const std::wstring_view opened = LastComponent(path);
+  const std::wstring_view named =
+      LastComponent(std::wstring_view(info->FileName, info->FileNameLength / sizeof(WCHAR)));
+  return ::CompareStringOrdinal(opened.data(), static_cast<int>(opened.size()), named.data(),
+                                static_cast<int>(named.size()), TRUE) != CSTR_EQUAL;
 }
 
 class Win32InputFile final : public InputFile {
@@ -181,36 +206,35 @@ std::error_code CreateOutputFile(const std::string& path, std::unique_ptr<Output
 }
 
 // The check and the deletion go through one handle, so the file deleted is the file checked.
-// Without write sharing, a file someone has open for writing is left alone.
+// Without write sharing, a file someone has open for writing is left alone; without delete sharing,
+// nobody can move another file to this path while the handle is open.
 std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp) {
-  Handle handle(::CreateFileW(
-      Widen(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
-      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  const std::wstring widePath = Widen(path);
+  // No FILE_WRITE_ATTRIBUTES here: Wine refuses it for a read-only file (Windows grants it).
+  Handle handle(::CreateFileW(widePath.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!handle.valid()) return LastError();
   FileStamp current;
   DWORD attributes = 0;
   if (const std::error_code error = StampOf(handle.get(), current, &attributes)) return error;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || HandleIsLink(handle.get()) || !(current == stamp))
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || HandleIsLink(handle.get()) ||
+      !(current == stamp) || HandleNamesAnotherFile(handle.get(), widePath))
     return std::make_error_code(std::errc::operation_canceled);
 
-  // A read-only file refuses deletion; the shell clears the attribute first, and so does this.
-  FILE_BASIC_INFO basic{};
+  // A read-only file refuses deletion; the shell clears the attribute first, and so does this. The
+  // path still names the checked file: the open handle keeps it from being moved or replaced.
   const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
   if (readOnly) {
-    basic.FileAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
-    if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    if (!::SetFileInformationByHandle(handle.get(), FileBasicInfo, &basic, sizeof basic))
-      return LastError();
+    DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (writable == 0) writable = FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileAttributesW(widePath.c_str(), writable)) return LastError();
   }
   FILE_DISPOSITION_INFO disposition{};
   disposition.DeleteFile = TRUE;
   if (!::SetFileInformationByHandle(handle.get(), FileDispositionInfo, &disposition,
                                     sizeof disposition)) {
     const DWORD error = ::GetLastError();
-    if (readOnly) {
-      basic.FileAttributes = attributes;
-      ::SetFileInformationByHandle(handle.get(), FileBasicInfo, &basic, sizeof basic);
-    }
+    if (readOnly) ::SetFileAttributesW(widePath.c_str(), attributes);
     return LastError(error);
   }
   return {};

@@ -11,12 +11,14 @@ struct ReaderVerdict {
   std::string reader;
   bool passed = false;  ///< the reader checked every entry, CRC included, without complaint
   std::vector<std::string> names;
-  bool namesAsStored = true;  ///< false: names outside ASCII are shown converted
+  bool namesAsStored = true;       ///< false: names outside ASCII are shown converted
+  bool slashForBackslash = false;  ///< a "\\" in a name is shown as "/"
   std::string details;  ///< Python: one line per entry, "name<TAB>flags<TAB>external attributes"
 };
 
-/// Each installed reader's verdict on `archive`; `scratch` is a folder for their output. Empty
-/// under Windows, where these Linux programs are not at hand.
+/// Each installed reader's verdict on `archive`; `scratch` is a folder for their output. Natively
+/// and under Wine (the Linux side beneath it); fails the test when no reader ran, as on Windows
+/// itself, where these Linux programs are not at hand.
 std::vector<ReaderVerdict> ReadWithExternalReaders(const std::string& archive,
                                                    const std::string& scratch);
 

@@ -21,6 +21,23 @@ fs::path FsPath(const std::string& utf8) {
   return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+namespace {
+
+// Windows' std::filesystem sees no links; they are reparse points. Under Wine a Linux link that
+// leads nowhere (or round in a loop) is listed, but has no attributes at all.
+bool IsLink(const fs::path& path, const fs::file_status& status) {
+#ifdef _WIN32
+  (void)status;
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+  (void)path;
+  return fs::is_symlink(status);
+#endif
+}
+
+}  // namespace
+
 Tree Snapshot(const std::string& folder) {
   Tree tree;
   const fs::path root = FsPath(folder);
@@ -29,8 +46,9 @@ Tree Snapshot(const std::string& folder) {
     const std::u8string relative = it->path().lexically_relative(root).generic_u8string();
     const std::string key(relative.begin(), relative.end());
     const fs::file_status status = it->symlink_status();
-    if (fs::is_symlink(status)) {
+    if (IsLink(it->path(), status)) {
       tree[key] = "link";
+      it.disable_recursion_pending();
     } else if (fs::is_directory(status)) {
       tree[key] = "folder";
     } else {

@@ -8,6 +8,7 @@
 
 #include "tests/dir_updater/save_qnd_inst_fixture.h"
 #include "tests/faults/nothing_lost.h"
+#include "tests/support/host_shell.h"
 
 #ifdef _WIN32
 #include "platform/win32/wide.h"
@@ -52,25 +53,17 @@ class HostileTreeTest : public SaveQNDInstTest {
   }
 
   // Makes a symbolic link at `link` below the installation; false where the system makes none.
-  bool Link(const std::string& target, const std::string& link, bool toFolder) {
-    std::error_code error;
-    if (toFolder) {
-      fs::create_directory_symlink(test::FsPath(target), test::FsPath(Target(link)), error);
-    } else {
-      fs::create_symlink(test::FsPath(target), test::FsPath(Target(link)), error);
-    }
-    return !error && fs::is_symlink(fs::symlink_status(test::FsPath(Target(link))));
+  bool Link(const std::string& target, const std::string& link) {
+    return test::MakeSymbolicLink(target, Target(link));
   }
 };
 
-constexpr char kNoLinks[] =
-    "this system made no symbolic links (Wine reports success without making one; Windows needs "
-    "the privilege)";
+constexpr char kNoLinks[] = "Windows makes symbolic links only with a privilege";
 
 TEST_F(HostileTreeTest, LinksOutOfTheInstallationAndLoopsAreNeitherWalkedNorDeleted) {
-  if (!Link(root_ / "Extern", "Draussen", true) || !Link(root_ / "Programme", "Eltern", true) ||
-      !Link(state_.TargetDir, "Sub/Zurueck", true) || !Link("Kreis2", "Kreis1", false) ||
-      !Link("Kreis1", "Kreis2", false) || !Link("Selbst", "Selbst", false))
+  if (!Link(root_ / "Extern", "Draussen") || !Link(root_ / "Programme", "Eltern") ||
+      !Link(state_.TargetDir, "Sub/Zurueck") || !Link("Kreis2", "Kreis1") ||
+      !Link("Kreis1", "Kreis2") || !Link("Selbst", "Selbst"))
     GTEST_SKIP() << kNoLinks;
 
   EXPECT_EQ(SaveSafely(), kStatusOk);
@@ -87,15 +80,24 @@ TEST_F(HostileTreeTest, LinksOutOfTheInstallationAndLoopsAreNeitherWalkedNorDele
   }();
   EXPECT_EQ(listed,
             (std::set<std::string>{Target(""), Target("Sub") + kSep, Target("Sub/Deep") + kSep}));
-  EXPECT_EQ(Installation(), (Tree{{"Draussen", "link"},
-                                  {"Eltern", "link"},
-                                  {"Kreis1", "link"},
-                                  {"Kreis2", "link"},
-                                  {"QuendStart.ini", Installation().at("QuendStart.ini")},
-                                  {"Selbst", "link"},
-                                  {"Sub", "folder"},
-                                  {"Sub/Zurueck", "link"},
-                                  {"qndaltinst.zip", "file:" + ArchiveBytes()}}));
+  // Wine lists no entry that it cannot follow: the links in a loop are not seen from Windows, and
+  // are asked after on the Linux side.
+  const bool loopsHidden = test::RunsUnderWine();
+  Tree expected = {{"Draussen", "link"},
+                   {"Eltern", "link"},
+                   {"QuendStart.ini", Installation().at("QuendStart.ini")},
+                   {"Sub", "folder"},
+                   {"Sub/Zurueck", "link"},
+                   {"qndaltinst.zip", "file:" + ArchiveBytes()}};
+  for (const char* loop : {"Kreis1", "Kreis2", "Selbst"}) {
+    if (loopsHidden) {
+      EXPECT_EQ(test::RunHostShell("test -L " + test::ShellQuoted(test::HostPath(Target(loop)))), 0)
+          << loop;
+    } else {
+      expected[loop] = "link";
+    }
+  }
+  EXPECT_EQ(Installation(), expected);
 }
 
 // Names that Windows refuses or reserves are plain names elsewhere: archived as they are and

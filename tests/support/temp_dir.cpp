@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/paths.h"
+#include "tests/support/host_shell.h"
 
 namespace qnd::test {
 namespace fs = std::filesystem;
@@ -35,13 +36,19 @@ std::string Localised(std::string relative) {
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const fs::path base = fs::temp_directory_path() / ("qnd-test-" + std::to_string(stamp) + "-" +
-                                                     std::to_string(counter++));
+  const fs::path base = fs::temp_directory_path() /
+                        ("qnd-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
   fs::create_directories(base);
   path_ = ToUtf8(fs::canonical(base).make_preferred());
 }
 
 TempDir::~TempDir() {
+  // Under Wine the folder may hold Linux links, which Windows' removal would follow or fail on; the
+  // host's rm removes each link as itself.
+  if (RunsUnderWine()) {
+    const std::string folder = ShellQuoted(HostPath(path_));
+    if (RunHostShell("chmod -R u+w " + folder + " && rm -rf " + folder) == 0) return;
+  }
   std::error_code ignored;
   // Read-only files must not keep the folder alive.
   for (auto it = fs::recursive_directory_iterator(FromUtf8(path_), ignored);
