@@ -5,7 +5,7 @@
 #    WOW64 as on the 64-bit PCs of most schools;
 #  - where it cannot (a kernel without 32-bit support), the same sources built for 64-bit Windows
 #    (preset windows64) run under 64-bit Wine, and the 32-bit programs are built and checked only.
-# QND_FORCE_WINDOWS64=1 takes the 64-bit way on any machine.
+# QND_FORCE_WINDOWS64=1 takes the 64-bit way on any machine. Arguments go to ctest (-R win32_e2e).
 #
 # Run as root, the programs run as the unprivileged user qndtest (created here), because Wine
 # running as root ignores the read-only bit that the programs' safety code relies on.
@@ -112,6 +112,6 @@ mkdir -p "$results"
 chmod 1777 "$results"
 echo "=== $preset: tests"
 status=0
-ctest --preset "$preset" -j "$jobs" || status=1
+ctest --preset "$preset" -j "$jobs" "$@" || status=1
 python3 tools/list_skipped_tests.py "$preset" "$results" || status=1
 exit "$status"

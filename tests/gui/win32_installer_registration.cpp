@@ -9,8 +9,10 @@ namespace {
 
 using platform::win32::Widen;
 
-// The installer writes its registration into the 64-bit view; a 32-bit system ignores the flag.
-constexpr REGSAM kView = KEY_WOW64_64KEY;
+// A 32-bit system ignores the view flags.
+REGSAM Flag(RegistryView view) {
+  return view == RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
 constexpr wchar_t kMarkName[] = L"QndTestRegistration";
 
 void SetString(HKEY key, const wchar_t* name, const std::string& text) {
@@ -21,16 +23,34 @@ void SetString(HKEY key, const wchar_t* name, const std::string& text) {
   EXPECT_EQ(status, ERROR_SUCCESS) << "cannot set a value: error " << status;
 }
 
-bool DeleteKey(const std::string& key) {
-  return ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), kView, 0) == ERROR_SUCCESS;
+std::string Parent(const std::string& key) { return key.substr(0, key.find_last_of('\\')); }
+
+bool DeleteKey(const std::string& key, REGSAM view) {
+  return ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), view, 0) == ERROR_SUCCESS;
 }
 
-std::string Parent(const std::string& key) { return key.substr(0, key.find_last_of('\\')); }
+Leftover RemoveLeftover(const std::string& key, REGSAM view) {
+  HKEY handle = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_QUERY_VALUE | view, &handle) !=
+      ERROR_SUCCESS) {
+    return Leftover::None;
+  }
+  const bool marked =
+      ::RegQueryValueExW(handle, kMarkName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  ::RegCloseKey(handle);
+  if (!marked) return Leftover::Foreign;
+  EXPECT_TRUE(DeleteKey(key, view)) << "cannot delete " << key;
+  // The product code's key too, unless it holds more than the registration.
+  DeleteKey(Parent(key), view);
+  return Leftover::Removed;
+}
 
 }  // namespace
 
 ScopedInstallerRegistration::ScopedInstallerRegistration(const std::string& key,
-                                                         const std::string& installLocation) {
+                                                         const std::string& installLocation,
+                                                         RegistryView view)
+    : view_(Flag(view)) {
   // Level by level, so the destructor removes exactly the keys that did not exist before.
   HKEY handle = nullptr;
   for (std::size_t end = 0; end != std::string::npos;) {
@@ -40,7 +60,7 @@ ScopedInstallerRegistration::ScopedInstallerRegistration(const std::string& key,
     handle = nullptr;
     DWORD disposition = 0;
     const LONG status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, Widen(level).c_str(), 0, nullptr, 0,
-                                          KEY_SET_VALUE | kView, nullptr, &handle, &disposition);
+                                          KEY_SET_VALUE | view_, nullptr, &handle, &disposition);
     if (status != ERROR_SUCCESS) {
       ADD_FAILURE() << "cannot create " << level << ": error " << status;
       return;
@@ -54,23 +74,16 @@ ScopedInstallerRegistration::ScopedInstallerRegistration(const std::string& key,
 
 ScopedInstallerRegistration::~ScopedInstallerRegistration() {
   for (auto key = created_.rbegin(); key != created_.rend(); ++key) {
-    EXPECT_TRUE(DeleteKey(*key)) << "cannot delete " << *key;
+    EXPECT_TRUE(DeleteKey(*key, view_)) << "cannot delete " << *key;
   }
 }
 
 Leftover RemoveLeftoverRegistration(const std::string& key) {
-  HKEY handle = nullptr;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_QUERY_VALUE | kView,
-                      &handle) != ERROR_SUCCESS) {
-    return Leftover::None;
-  }
-  const bool marked =
-      ::RegQueryValueExW(handle, kMarkName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-  ::RegCloseKey(handle);
-  if (!marked) return Leftover::Foreign;
-  EXPECT_TRUE(DeleteKey(key)) << "cannot delete " << key;
-  DeleteKey(Parent(key));  // the product code's key, unless it holds more than the registration
-  return Leftover::Removed;
+  const Leftover in64 = RemoveLeftover(key, Flag(RegistryView::Bits64));
+  const Leftover in32 = RemoveLeftover(key, Flag(RegistryView::Bits32));
+  if (in64 == Leftover::Foreign || in32 == Leftover::Foreign) return Leftover::Foreign;
+  return in64 == Leftover::Removed || in32 == Leftover::Removed ? Leftover::Removed
+                                                                : Leftover::None;
 }
 
 }  // namespace qnd::test

@@ -1,5 +1,7 @@
 // The built QNDUpdater as a user runs it: a release-8 installation in a temporary folder, the
 // installer's registration of it in the system registry, and the window answered with the keyboard.
+// The prefix is 64-bit: the 32-bit build runs under WOW64 there, as on most schools' PCs, and finds
+// the registration only because it asks for the 64-bit view.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,10 +24,13 @@ class LocalUpdaterRunTest : public testing::Test {
         GTEST_SKIP() << "this system has a real registration of product code " << productCode;
       }
     }
-    // The registration of release 8.x, the first key the program tries.
+  }
+
+  // The registration of release 8.x, the first key the program tries, in `view`.
+  void Register(RegistryView view = RegistryView::Bits64) {
     registration_ = std::make_unique<ScopedInstallerRegistration>(
         local::ProductCodeKey(local::kProductCodes[0]),
-        installation_.installDir + platform::kPathSeparator);
+        installation_.installDir + platform::kPathSeparator, view);
   }
 
   // Starts the program and presses Enter ("Weiter") in its window.
@@ -44,6 +49,10 @@ class LocalUpdaterRunTest : public testing::Test {
 };
 
 TEST_F(LocalUpdaterRunTest, CompleteRun) {
+  BOOL wow64 = FALSE;
+  ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &wow64));
+  EXPECT_EQ(wow64 != FALSE, sizeof(void*) == 4) << "a 32-bit program runs under WOW64 here";
+  Register(RegistryView::Bits64);
   const Tree installDir = Snapshot(installation_.installDir);
   const SYSTEMTIME start = LocalNow();
   ASSERT_NO_FATAL_FAILURE(StartAndPressWeiter());
@@ -52,6 +61,20 @@ TEST_F(LocalUpdaterRunTest, CompleteRun) {
   ExpectDataBackedUp(installation_);
   ExpectResultFile(installation_, "8.2.0.15", start);
   EXPECT_EQ(Snapshot(installation_.installDir), installDir) << "the installation stays as it is";
+}
+
+// Where a 32-bit program's own keys go by default (Wow6432Node) is not where the installer
+// registers: the program reports that it cannot find the installation.
+TEST_F(LocalUpdaterRunTest, RegistrationOnlyInThe32BitViewIsNotFound) {
+  Register(RegistryView::Bits32);
+  const Tree before = Snapshot(root_.Path());
+  ASSERT_NO_FATAL_FAILURE(StartAndPressWeiter());
+  AnswerBox(*process_, L"Fehler",
+            "Das Installationsverzeichnis von Quendra konnte nicht ermittelt werden!\n"
+            "Das Update wird abgebrochen!",
+            VK_RETURN);
+  EXPECT_EQ(process_->WaitForExit(), 1u);
+  EXPECT_EQ(Snapshot(root_.Path()), before) << "nothing may be written";
 }
 
 struct RefusedVersion {
@@ -63,6 +86,7 @@ class RefusedVersionTest : public LocalUpdaterRunTest,
                            public testing::WithParamInterface<RefusedVersion> {};
 
 TEST_P(RefusedVersionTest, BoxAndExitCodeOneWithNothingWritten) {
+  Register();
   const int* version = GetParam().version;
   if (version[0] < 0) {
     installation_.RemoveFile(installation_.installDir + platform::kPathSeparator + "Quendra.EXE");
