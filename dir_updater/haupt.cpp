@@ -24,7 +24,7 @@ TFHaupt::TFHaupt(platform::UpdaterWindow& window, platform::Platform services,
                  const std::vector<std::string>& arguments, SaveFunction saveOldInstallation)
     : UpdaterDialog(window, HauptDesign(), Program::DirUpdater, services),
       saveOldInstallation_(std::move(saveOldInstallation)) {
-  state_.TargetDir = TargetDirFromArguments(arguments);
+  state_.TargetDir = CanonicalTargetDir(TargetDirFromArguments(arguments));
 }
 
 void TFHaupt::FormShow() {

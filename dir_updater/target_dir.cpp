@@ -1,13 +1,15 @@
 #include "dir_updater/target_dir.h"
 
 #include "platform/process.h"
+#include "platform/text.h"
 
 namespace qnd::dir {
 namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-// The components of `path` between separators, with "." dropped and ".." taking back the one before.
+// The components of `path` between separators, with "." dropped and ".." taking back the one
+// before.
 std::vector<std::string> ResolvedComponents(const std::string& path, char separator) {
   std::vector<std::string> components;
   std::size_t start = 0;
@@ -67,14 +69,16 @@ std::string TargetDirFromArguments(const std::vector<std::string>& arguments, ch
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
-  if (const std::optional<std::string> raw = platform::RawCommandLine()) return SplitCommandLine(*raw);
+  if (const std::optional<std::string> raw = platform::RawCommandLine())
+    return SplitCommandLine(*raw);
   return std::vector<std::string>(argv, argv + argc);
 }
 
-std::string AbsoluteDir(const std::string& dir, char separator, std::size_t drivePrefixLength) {
-  const bool hasDrive = drivePrefixLength > 0 && dir.size() >= 2 && dir[1] == ':';
-  if (dir.empty() || dir.front() == separator || hasDrive) return dir;
-  return platform::CurrentDirectory() + separator + dir;
+std::string CanonicalTargetDir(const std::string& joined) {
+  if (joined.empty()) return joined;
+  std::string full = platform::FullPathName(joined);
+  while (full.size() > 1 && full.back() == platform::kPathSeparator) full.pop_back();
+  return full;
 }
 
 bool IsEmptyOrRoot(const std::string& dir, char separator, std::size_t drivePrefixLength) {
@@ -86,16 +90,24 @@ bool IsEmptyOrRoot(const std::string& dir, char separator, std::size_t drivePref
       if (c == '/') c = separator;
     }
   }
-  // "\\?\" only asks Windows to take the path literally; "\\?\UNC\" stands for "\\".
-  if (drivePrefixLength > 0 && path.starts_with(sep + sep + "?" + sep + "UNC" + sep))
-    path.replace(0, 8, sep + sep);
-  else if (drivePrefixLength > 0 && path.starts_with(sep + sep + "?" + sep))
+  // "\\?\" (or "\\.\") only asks Windows to take the path literally; "\\?\UNC\" stands for "\\".
+  // Below it a volume's name stands for the volume's root: "Volume{GUID}", or the three parts of
+  // "GLOBALROOT\Device\HarddiskVolume3".
+  std::size_t fixed = 0;  // parts that belong to the root itself
+  bool share = drivePrefixLength > 0 && path.starts_with(sep + sep);
+  if (share && path.size() >= 4 && (path[2] == '?' || path[2] == '.') && path[3] == separator) {
     path.erase(0, 4);
-  std::size_t fixed = 0;  // components that belong to the root itself
-  if (drivePrefixLength > 0 && path.size() >= 2 && path[1] == ':') {
-    path.erase(0, 2);  // the drive
-  } else if (drivePrefixLength > 0 && path.starts_with(sep + sep)) {
+    share = path.starts_with("UNC" + sep);
+    if (share) {
+      path.erase(0, 4);
+    } else if (!(path.size() >= 2 && path[1] == ':')) {
+      fixed = platform::AsciiToLower(path).starts_with("globalroot" + sep) ? 3 : 1;
+    }
+  }
+  if (share) {
     fixed = 2;  // \\server\share
+  } else if (drivePrefixLength > 0 && path.size() >= 2 && path[1] == ':') {
+    path.erase(0, 2);  // the drive
   }
   return ResolvedComponents(path, separator).size() <= fixed;
 }

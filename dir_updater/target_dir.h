@@ -23,13 +23,19 @@ std::string TargetDirFromArguments(const std::vector<std::string>& arguments,
 /// system has one, else `argv` as the shell passed it.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-/// `dir` made absolute against the current folder when it is relative ("Quendra", ".", "..").
-std::string AbsoluteDir(const std::string& dir, char separator = platform::kPathSeparator,
-                        std::size_t drivePrefixLength = platform::kDrivePrefixLength);
+/// The joined target as the one full path that the gate, the walk and the deletion all work on:
+/// made absolute and normalised by the system (platform::FullPathName), without trailing
+/// separators ("D:" for a drive's root; "/" stays). Empty stays empty, and so does a target the
+/// system cannot make full. So "Quendra" started in "C:\qnd\Programme", "C:Quendra" there,
+/// "C:/qnd/Programme/Quendra" and "C:\qnd\\Programme\Quendra\\" all give
+/// "C:\qnd\Programme\Quendra", and every entry name starts with "Quendra".
+std::string CanonicalTargetDir(const std::string& joined);
 
-/// True when `dir` is empty or names the root of a drive, a network share or the file system
-/// ("D:", "D:\", "\\server\share", "/"), after "." and ".." are resolved: archiving and emptying such
-/// a directory would cover a whole drive.
+/// True when `dir` is empty or names the root of a drive, a volume, a network share or the file
+/// system ("D:", "D:\", "\\server\share", "\\?\Volume{...}",
+/// "\\?\GLOBALROOT\Device\HarddiskVolume3",
+/// "/"), after "." and ".." are resolved: archiving and emptying such a directory would cover a
+/// whole drive.
 bool IsEmptyOrRoot(const std::string& dir, char separator = platform::kPathSeparator,
                    std::size_t drivePrefixLength = platform::kDrivePrefixLength);
 

@@ -66,7 +66,7 @@ void RunVersionGate(UpdaterContext& context) {
     log.ShowError("Es wurde kein Quendra-Verzeichnis angegeben.\nDas Update wird abgebrochen!");
     log.EndProcess(kExitFailure);
   }
-  if (IsEmptyOrRoot(state.TargetDir) || IsEmptyOrRoot(AbsoluteDir(state.TargetDir))) {
+  if (IsEmptyOrRoot(state.TargetDir)) {
     log.ShowError("Das angegebene Verzeichnis " + state.TargetDir +
                   " ist das Stammverzeichnis eines Laufwerks.\n"
                   "Eine Quendra-Installation dort kann nicht aktualisiert werden.\n"

@@ -87,6 +87,14 @@ TEST(CommandLineTest, RootsAndEmptyTargets) {
       {"\\\\?\\UNC\\srv\\share", true},
       {"D:/Q", false},
       {"\\\\?\\UNC\\srv\\share\\Q", false},
+      // Volumes by their names.
+      {"\\\\?\\Volume{0b1c2d3e-4f50-6172-8394-a5b6c7d8e9f0}\\", true},
+      {"\\\\?\\Volume{0b1c2d3e-4f50-6172-8394-a5b6c7d8e9f0}\\Quendra", false},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume3\\", true},
+      {"\\\\?\\globalroot\\Device\\HarddiskVolume3", true},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume3\\Quendra", false},
+      {"\\\\.\\C:\\", true},
+      {"\\\\.\\C:\\Quendra", false},
   };
   for (const auto& c : windows) EXPECT_EQ(IsEmptyOrRoot(c.dir, '\\', 2), c.root) << c.dir;
   const struct {
@@ -220,6 +228,49 @@ TEST_F(DirUpdaterTest, ArgumentsWithBlanksArriveWhole) {
   const std::string parent = dir_ / "Programme";
   EXPECT_EQ(Show({"p", parent + kSep + "Quendra", "Neu" + kSep}), std::nullopt);
   EXPECT_EQ(haupt_->State().TargetDir, spaced.installDir);
+}
+
+// However the target is written, the gate, the walk and the deletion work on its one full path, so
+// every entry name starts with the installation's folder.
+TEST_F(DirUpdaterTest, TargetWrittenAnyWayIsItsFullPath) {
+  const std::string parent = dir_ / "Programme";
+  const test::ScopedCurrentDirectory inParent(parent);
+  Lines forms = {"Quendra", "." + kSep + "Quendra" + kSep + kSep,
+                 "Quendra" + kSep + ".." + kSep + "Quendra",
+                 parent + kSep + kSep + "Quendra" + kSep + kSep};
+  if (platform::kDrivePrefixLength > 0) {
+    std::string slashes = installation_.installDir;
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    forms.push_back(slashes);
+    forms.push_back(parent.substr(0, 2) + "Quendra");  // the drive's current folder
+  }
+  for (const std::string& form : forms) {
+    window_ = test::RecordingWindow();
+    window_.ui.AnswerQuestions({true});
+    EXPECT_EQ(Show({"QNDUpdaterP2", form}), std::nullopt) << form;
+    EXPECT_EQ(haupt_->State().TargetDir, installation_.installDir) << form;
+  }
+  {
+    // Not a drive's root, but the folder the program was started in.
+    const test::ScopedCurrentDirectory inInstallation(installation_.installDir);
+    window_ = test::RecordingWindow();
+    window_.ui.AnswerQuestions({true});
+    EXPECT_EQ(Show({"QNDUpdaterP2", "."}), std::nullopt);
+    EXPECT_EQ(haupt_->State().TargetDir, installation_.installDir);
+  }
+
+  dir_.MakeDir("Temp");
+  test::ScopedVariable temporaryFolder(test::TemporaryFolderVariable(), dir_ / "Temp");
+  realArchive_ = true;
+  window_ = test::RecordingWindow();
+  window_.ui.AnswerQuestions({true});
+  ASSERT_EQ(Show({"QNDUpdaterP2", "Quendra"}), std::nullopt);
+  ASSERT_EQ(Weiter(), 0);
+  const test::Tree after = test::Snapshot(installation_.installDir);
+  EXPECT_EQ(after.size(), 2u) << "only the start file and the archive stay";
+  for (const auto& [name, bytes] :
+       test::ReadCompleteArchive(installation_.installDir + kSep + "qndaltinst.zip"))
+    EXPECT_TRUE(name.starts_with("Quendra" + kSep)) << name;
 }
 
 TEST_F(DirUpdaterTest, CompleteRun) {

@@ -1,7 +1,12 @@
 #include "tests/support/scoped_variable.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <utility>
+
+#include "platform/process.h"
 
 #ifdef _WIN32
 #include "platform/win32/wide.h"
@@ -9,6 +14,10 @@
 
 namespace qnd::test {
 namespace {
+
+std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 #ifdef _WIN32
 std::optional<std::string> Get(const std::string& name) {
@@ -47,6 +56,18 @@ ScopedVariable::ScopedVariable(std::string name, const std::optional<std::string
 }
 
 ScopedVariable::~ScopedVariable() { Set(name_, previous_); }
+
+ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& folder)
+    : previous_(platform::CurrentDirectory()) {
+  std::error_code error;
+  std::filesystem::current_path(Utf8Path(folder), error);
+  EXPECT_FALSE(error) << "cannot change to " << folder;
+}
+
+ScopedCurrentDirectory::~ScopedCurrentDirectory() {
+  std::error_code ignored;
+  std::filesystem::current_path(Utf8Path(previous_), ignored);
+}
 
 const char* TemporaryFolderVariable() {
 #ifdef _WIN32

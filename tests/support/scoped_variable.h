@@ -1,5 +1,6 @@
 // An environment variable set or cleared for one test and put back afterwards, in the environment
-// that the system's own functions read (GetTempPathW reads TMP on Windows; TMPDIR on POSIX).
+// that the system's own functions read (GetTempPathW reads TMP on Windows; TMPDIR on POSIX), and
+// the current folder likewise.
 #pragma once
 
 #include <optional>
@@ -18,6 +19,18 @@ class ScopedVariable {
  private:
   std::string name_;
   std::optional<std::string> previous_;
+};
+
+/// The process's current folder changed for one test and put back afterwards.
+class ScopedCurrentDirectory {
+ public:
+  explicit ScopedCurrentDirectory(const std::string& folder);
+  ~ScopedCurrentDirectory();
+  ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
+  ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
+
+ private:
+  std::string previous_;
 };
 
 /// The variable that names the system's temporary folder: "TMP" on Windows, "TMPDIR" on POSIX.
