@@ -15,6 +15,7 @@ Status PruefeQNDIni(UpdaterContext& context);
 
 /// Everything after the window has expanded; `saveOldInstallation` archives and empties the
 /// installation directory (0 for success).
-[[noreturn]] void RunDirectoryUpdate(UpdaterContext& context, const std::function<Status()>& saveOldInstallation);
+[[noreturn]] void RunDirectoryUpdate(UpdaterContext& context,
+                                     const std::function<Status()>& saveOldInstallation);
 
 }  // namespace qnd::dir

@@ -2,6 +2,7 @@
 
 #include "core/status.h"
 #include "core/version_probe.h"
+#include "dir_updater/system_folder_refusal.h"
 #include "dir_updater/target_dir.h"
 
 namespace qnd::dir {
@@ -71,6 +72,14 @@ void RunVersionGate(UpdaterContext& context) {
                   " ist das Stammverzeichnis eines Laufwerks.\n"
                   "Eine Quendra-Installation dort kann nicht aktualisiert werden.\n"
                   "Das Update wird abgebrochen!");
+    log.EndProcess(kExitFailure);
+  }
+  // Nor may it be one of the system's own folders, with the system, every program or the users'
+  // data in it.
+  std::vector<platform::SystemFolder> folders = context.platform.shell->SystemFolders();
+  for (platform::SystemFolder& folder : folders) folder.path = CanonicalTargetDir(folder.path);
+  if (const std::optional<std::string> refusal = SystemFolderRefusal(state.TargetDir, folders)) {
+    log.ShowError(*refusal);
     log.EndProcess(kExitFailure);
   }
   if (!log.Confirm("Im angegebenen Verzeichnis wurde eine updatefähige Quendra-Version gefunden,\n"

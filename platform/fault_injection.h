@@ -133,6 +133,7 @@ class FaultyShell : public Shell {
   int CopyFiles(const std::string& sourcePattern, const std::string& targetFolder,
                 unsigned flags) override;
   std::string LocalAppDataFolder() override { return inner_.LocalAppDataFolder(); }
+  std::vector<SystemFolder> SystemFolders() override { return inner_.SystemFolders(); }
   void SetOwnerWindow(void* nativeWindow) override { inner_.SetOwnerWindow(nativeWindow); }
 
  private:

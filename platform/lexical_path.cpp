@@ -128,6 +128,11 @@ std::string LexicalFullPath(const std::string& path, const std::string& currentD
     if (i > 0) result += sep;
     result += parts[i];
   }
+  // A share's root ends with a separator, as a drive's does; so does a path written with one.
+  const bool endsWithSeparator = IsSeparator(path.back(), separator, windows);
+  if (result.back() != separator &&
+      ((unc && parts.size() == rootParts && rootParts == 2) || endsWithSeparator))
+    result += sep;
   return result;
 }
 

@@ -32,9 +32,10 @@ std::string FullPathName(const std::string& path);
 
 /// GetFullPathNameW's rules done by reading alone, with `separator` and `drivePrefixLength`
 /// choosing Windows ('\\', 2) or POSIX ('/', 0) rules, against `currentDirectory` (a full path).
-/// Windows: "/" is a separator too; "\\server\share" is a root of its own; "D:x" on another drive
-/// than the current one starts at that drive's root; "\\?\" paths stay as they are; a part ending
-/// in one dot loses it, and the last part its trailing dots and blanks.
+/// A path written with a trailing separator keeps one, and a root always has one ("C:\",
+/// "\\server\share\", "/"). Windows: "/" is a separator too; "\\server\share" is a root of its
+/// own; "D:x" on another drive than the current one starts at that drive's root; "\\?\" paths stay
+/// as they are; a part ending in one dot loses it, and the last part its trailing dots and blanks.
 std::string LexicalFullPath(const std::string& path, const std::string& currentDirectory,
                             char separator = kPathSeparator,
                             std::size_t drivePrefixLength = kDrivePrefixLength);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace qnd::platform {
 
@@ -21,6 +22,21 @@ inline constexpr int kShellPathNotFound =
     3;  ///< ERROR_PATH_NOT_FOUND: the source folder is missing
 inline constexpr int kShellPathTooLong = 206;  ///< ERROR_FILENAME_EXCED_RANGE: see kShellPathMax
 inline constexpr int kShellCancelled = 1223;   ///< ERROR_CANCELLED: the user stopped the copy
+
+/// What a folder of the system holds; none of them may be an installation directory that is
+/// archived and emptied.
+enum class SystemFolderKind {
+  System,      ///< the system's own files, with everything below (Windows: the Windows folder)
+  Programs,    ///< where programs are installed (Windows: each Program Files folder)
+  SharedData,  ///< the application data of all users (Windows: ProgramData)
+  Profiles,    ///< the users' profiles; each folder directly inside is one (Windows: C:\Users)
+  Profile,     ///< the user's own profile, wherever it lies
+};
+
+struct SystemFolder {
+  SystemFolderKind kind;
+  std::string path;  ///< a full path without trailing separator
+};
 
 class Shell {
  public:
@@ -43,6 +59,12 @@ class Shell {
   /// separator; "" when it cannot be determined. Windows: CSIDL_LOCAL_APPDATA, not created.
   /// POSIX: $XDG_DATA_HOME, else $HOME/.local/share.
   virtual std::string LocalAppDataFolder() = 0;
+
+  /// The system's folders that no installation directory may be, as far as the system tells them.
+  /// Windows: the shell's Windows, Program Files (both), ProgramData and profile folders, the
+  /// 64-bit Program Files of a WOW64 process ("ProgramW6432"), and the profile's parent folder.
+  /// POSIX: the system's own folders (/usr, /etc, ...), /opt, /var, /home and $HOME.
+  virtual std::vector<SystemFolder> SystemFolders() = 0;
 
   /// The window that owns the shell's progress window and error boxes (an HWND on Windows). Until
   /// the front end sets its window, they have no owner.

@@ -89,6 +89,21 @@ class PosixShell final : public Shell {
     return {};
   }
 
+  // Linux's counterparts of the Windows folders (platform/posix/MAPPING.md).
+  std::vector<SystemFolder> SystemFolders() override {
+    std::vector<SystemFolder> folders;
+    for (const char* system : {"/bin", "/boot", "/dev", "/etc", "/lib", "/proc", "/sbin", "/sys",
+                               "/usr"})
+      folders.push_back({SystemFolderKind::System, system});
+    folders.push_back({SystemFolderKind::Programs, "/opt"});
+    folders.push_back({SystemFolderKind::SharedData, "/var"});
+    folders.push_back({SystemFolderKind::SharedData, "/var/lib"});
+    folders.push_back({SystemFolderKind::Profiles, "/home"});
+    const char* home = std::getenv("HOME");
+    if (home && *home) folders.push_back({SystemFolderKind::Profile, StripTrailingSlash(home)});
+    return folders;
+  }
+
   void SetOwnerWindow(void*) override {}
 };
 

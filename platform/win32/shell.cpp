@@ -72,15 +72,39 @@ class Win32Shell final : public Shell {
     return result;
   }
 
-  std::string LocalAppDataFolder() override {
-    wchar_t folder[MAX_PATH] = {};  // a zero-filled buffer of 260 units, as the shell expects
-    if (!::SHGetSpecialFolderPathW(owner_, folder, CSIDL_LOCAL_APPDATA, FALSE)) return {};
-    return win32::Narrow(folder);
+  std::string LocalAppDataFolder() override { return SpecialFolder(CSIDL_LOCAL_APPDATA); }
+
+  std::vector<SystemFolder> SystemFolders() override {
+    std::vector<SystemFolder> folders;
+    const auto add = [&folders](SystemFolderKind kind, const std::string& path) {
+      if (!path.empty()) folders.push_back({kind, path});
+    };
+    add(SystemFolderKind::System, SpecialFolder(CSIDL_WINDOWS));
+    add(SystemFolderKind::Programs, SpecialFolder(CSIDL_PROGRAM_FILES));
+    add(SystemFolderKind::Programs, SpecialFolder(CSIDL_PROGRAM_FILESX86));
+    // A WOW64 process's Program Files is the 32-bit one; the other one only its variable tells.
+    wchar_t native[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"ProgramW6432", native, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) add(SystemFolderKind::Programs, win32::Narrow(native));
+    add(SystemFolderKind::SharedData, SpecialFolder(CSIDL_COMMON_APPDATA));
+    const std::string profile = SpecialFolder(CSIDL_PROFILE);
+    add(SystemFolderKind::Profile, profile);
+    const std::size_t separator = profile.find_last_of('\\');
+    if (separator != std::string::npos && separator > 2)
+      add(SystemFolderKind::Profiles, profile.substr(0, separator));
+    return folders;
   }
 
   void SetOwnerWindow(void* nativeWindow) override { owner_ = static_cast<HWND>(nativeWindow); }
 
  private:
+  // A zero-filled buffer of 260 units, as the shell expects; not created when missing.
+  std::string SpecialFolder(int which) const {
+    wchar_t folder[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(owner_, folder, which, FALSE)) return {};
+    return win32::Narrow(folder);
+  }
+
   HWND owner_ = nullptr;
 };
 

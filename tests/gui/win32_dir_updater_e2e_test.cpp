@@ -2,6 +2,7 @@
 // the raw command line, the gate's boxes, and the window answered with the keyboard. The program's
 // temporary folder, where the archive and the parked start file stay, lies in the test's folder.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "tests/gui/win32_run_support.h"
 #include "tests/support/scoped_variable.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/version_data.h"
 
 namespace qnd::test {
 namespace {
@@ -141,6 +143,30 @@ const GateCase kGateCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, GateTest, testing::ValuesIn(kGateCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A release-8 program in the system's folder for programs: refused before the question, with the
+// folder in the box, and the folder keeps what it holds.
+TEST_F(DirUpdaterRunTest, ProgramsFolderIsRefused) {
+  wchar_t buffer[MAX_PATH] = {};
+  ASSERT_TRUE(::SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_PROGRAM_FILES, FALSE));
+  const std::string programs = platform::win32::Narrow(buffer);
+  const std::string program = programs + kSep + "Quendra.EXE";
+  ASSERT_EQ(::GetFileAttributesW(Widen(program).c_str()), INVALID_FILE_ATTRIBUTES)
+      << "a Quendra.EXE of its own stands there";
+  WriteFileBytes(program, ProgramWithProductVersion(8, 2, 0, 15));
+  const Tree before = Snapshot(programs);
+
+  ASSERT_NO_FATAL_FAILURE(Start("\"" + programs + "\""));
+  AnswerBox(*process_, L"Fehler",
+            "Das angegebene Verzeichnis " + programs +
+                " ist der Ordner, in dem die Programme dieses PCs installiert sind.\n"
+                "Eine Quendra-Installation dort kann nicht aktualisiert werden.\n"
+                "Das Update wird abgebrochen!",
+            VK_RETURN);
+  EXPECT_EQ(process_->WaitForExit(), 1u);
+  EXPECT_EQ(Snapshot(programs), before);
+  ::DeleteFileW(Widen(program).c_str());
+}
 
 // The whole run on an installation whose name has a blank, passed unquoted with a trailing
 // separator: the directory ends up holding the start file and the archive of everything it held,

@@ -19,7 +19,7 @@ constexpr FullPathCase kWindowsCases[] = {
     {"C:Quendra", "C:\\qnd\\Programme\\Quendra"},  // the current folder of the current drive
     {"D:Quendra", "D:\\Quendra"},                  // another drive's: its root
     {"C:/qnd/Programme/Quendra", "C:\\qnd\\Programme\\Quendra"},
-    {"C:\\qnd\\\\Programme\\Quendra\\\\", "C:\\qnd\\Programme\\Quendra"},
+    {"C:\\qnd\\\\Programme\\Quendra\\\\", "C:\\qnd\\Programme\\Quendra\\"},
     {"\\Programme\\Quendra", "C:\\Programme\\Quendra"},
     {".", "C:\\qnd\\Programme"},
     {"Quendra\\..", "C:\\qnd\\Programme"},
@@ -28,17 +28,19 @@ constexpr FullPathCase kWindowsCases[] = {
     {"Quendra.", "C:\\qnd\\Programme\\Quendra"},
     {"Quendra . .", "C:\\qnd\\Programme\\Quendra"},
     {"Neu.\\Quendra", "C:\\qnd\\Programme\\Neu\\Quendra"},
-    {"...\\Quendra", "C:\\qnd\\Programme\\...\\Quendra"},
     {"\\\\srv\\share\\Q\\..\\R", "\\\\srv\\share\\R"},
-    {"\\\\srv\\share\\..\\..", "\\\\srv\\share"},
+    {"\\\\srv\\share\\..\\..", "\\\\srv\\share\\"},
     {"//srv/share/Q", "\\\\srv\\share\\Q"},
-    {"\\\\?\\C:\\a\\..\\b", "\\\\?\\C:\\a\\..\\b"},  // taken as it stands
 };
 
 // Started in /home/q.
 constexpr FullPathCase kPosixCases[] = {
-    {"Quendra", "/home/q/Quendra"}, {"./a//b/", "/home/q/a/b"}, {"/a/../../b", "/b"},
-    {".", "/home/q"},               {"..", "/home"},            {"Quendra.", "/home/q/Quendra."},
+    {"Quendra", "/home/q/Quendra"},
+    {"./a//b/", "/home/q/a/b/"},
+    {"/a/../../b", "/b"},
+    {".", "/home/q"},
+    {"..", "/home"},
+    {"Quendra.", "/home/q/Quendra."},
     {"a\\b", "/home/q/a\\b"},
 };
 

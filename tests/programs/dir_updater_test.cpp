@@ -7,11 +7,13 @@
 #include "core/data_paths.h"
 #include "dir_updater/haupt.h"
 #include "dir_updater/old_install_archive.h"
+#include "dir_updater/system_folder_refusal.h"
 #include "dir_updater/target_dir.h"
 #include "platform/paths.h"
 #include "tests/dir_updater/install_tree.h"
 #include "tests/dir_updater/zip_reader.h"
 #include "tests/support/fake_registry.h"
+#include "tests/support/fake_services.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/sample_installation.h"
 #include "tests/support/scoped_variable.h"
@@ -105,6 +107,59 @@ TEST(CommandLineTest, RootsAndEmptyTargets) {
   for (const auto& c : posix) EXPECT_EQ(IsEmptyOrRoot(c.dir, '/', 0), c.root) << c.dir;
 }
 
+TEST(SystemFolderTest, RefusedTargets) {
+  using Kind = platform::SystemFolderKind;
+  const std::vector<platform::SystemFolder> windows = {
+      {Kind::System, "C:\\Windows"},
+      {Kind::Programs, "C:\\Program Files"},
+      {Kind::Programs, "C:\\Program Files (x86)"},
+      {Kind::SharedData, "C:\\ProgramData"},
+      {Kind::Profiles, "C:\\Users"},
+      {Kind::Profile, "D:\\Profile\\lehrer"},
+  };
+  const std::string tail =
+      ".\nEine Quendra-Installation dort kann nicht aktualisiert werden.\nDas Update wird "
+      "abgebrochen!";
+  const struct {
+    const char* target;
+    const char* what;  // null: allowed
+  } cases[] = {
+      {"C:\\Windows", "gehört zum Betriebssystem (C:\\Windows)"},
+      {"c:\\windows\\System32", "gehört zum Betriebssystem (C:\\Windows)"},
+      {"C:\\Program Files", "ist der Ordner, in dem die Programme dieses PCs installiert sind"},
+      {"C:\\PROGRAM FILES (X86)",
+       "ist der Ordner, in dem die Programme dieses PCs installiert sind"},
+      {"C:\\ProgramData", "ist der Ordner der Anwendungsdaten aller Benutzer"},
+      {"C:\\Users", "ist der Ordner der Benutzerprofile"},
+      {"C:\\Users\\Public", "ist das Profil eines Benutzers"},
+      {"C:\\Users\\jürgen", "ist das Profil eines Benutzers"},
+      {"D:\\Profile\\Lehrer", "ist das Profil eines Benutzers"},
+      {"C:\\Program Files\\Quendra", nullptr},
+      {"C:\\Program Files (x86)\\Quendra", nullptr},
+      {"C:\\ProgramData\\Quendra", nullptr},
+      {"C:\\Users\\jürgen\\Quendra", nullptr},
+      {"D:\\Profile", nullptr},
+      {"C:\\Windows2\\Quendra", nullptr},  // a name that only begins like the system's
+  };
+  for (const auto& c : cases) {
+    const std::optional<std::string> refusal = SystemFolderRefusal(c.target, windows, '\\', true);
+    if (c.what) {
+      EXPECT_EQ(refusal,
+                "Das angegebene Verzeichnis " + std::string(c.target) + " " + c.what + tail)
+          << c.target;
+    } else {
+      EXPECT_EQ(refusal, std::nullopt) << c.target;
+    }
+  }
+  // POSIX matches names with their case.
+  const std::vector<platform::SystemFolder> posix = {{Kind::System, "/usr"},
+                                                     {Kind::Profiles, "/home"}};
+  EXPECT_TRUE(SystemFolderRefusal("/usr/share/quendra", posix, '/', false));
+  EXPECT_TRUE(SystemFolderRefusal("/home/lehrer", posix, '/', false));
+  EXPECT_FALSE(SystemFolderRefusal("/home/lehrer/quendra", posix, '/', false));
+  EXPECT_FALSE(SystemFolderRefusal("/Usr", posix, '/', false));
+}
+
 constexpr char kConfirmation[] =
     "Im angegebenen Verzeichnis wurde eine updatefähige Quendra-Version gefunden,\n"
     "die nicht über diesen PC installiert wurde.\n"
@@ -134,6 +189,7 @@ class DirUpdaterTest : public ::testing::Test {
   std::optional<int> Show(const Lines& arguments) {
     platform::Platform services = platform::SystemPlatform();
     services.registry = &registry_;
+    if (shell_) services.shell = shell_;
     SaveFunction save = [this](UpdaterContext&, platform::UpdaterWindow&) {
       ++saves_;
       return saveStatus_;
@@ -155,6 +211,7 @@ class DirUpdaterTest : public ::testing::Test {
   int saves_ = 0;
   Status saveStatus_ = kStatusOk;
   bool realArchive_ = false;  ///< the program's own archive step instead of the counting one
+  platform::Shell* shell_ = nullptr;  ///< instead of the system's
 };
 
 TEST_F(DirUpdaterTest, GateOutcomes) {
@@ -204,6 +261,23 @@ TEST_F(DirUpdaterTest, GateOutcomes) {
     EXPECT_EQ(window_.ui.ErrorTexts(), c.error ? Lines{c.error} : Lines{}) << c.name;
     EXPECT_TRUE(window_.Notes().empty()) << c.name << ": the window must not appear";
   }
+}
+
+// A release-8 program in a folder of the system (here the system's own answer is replaced) is
+// refused before the question, and nothing is touched.
+TEST_F(DirUpdaterTest, SystemFoldersAreRefusedBeforeTheQuestion) {
+  test::ShellWithAppData shell;
+  shell.systemFolders = {{platform::SystemFolderKind::Programs, installation_.installDir}};
+  shell_ = &shell;
+  const test::Tree before = test::Snapshot(installation_.installDir);
+  EXPECT_EQ(ShowTarget(), 1);
+  EXPECT_EQ(window_.ui.ErrorTexts(),
+            Lines{"Das angegebene Verzeichnis " + installation_.installDir +
+                  " ist der Ordner, in dem die Programme dieses PCs installiert sind.\n"
+                  "Eine Quendra-Installation dort kann nicht aktualisiert werden.\n"
+                  "Das Update wird abgebrochen!"});
+  EXPECT_EQ(window_.ui.Events().size(), 2u) << "no question, only the box and the end";
+  EXPECT_EQ(test::Snapshot(installation_.installDir), before);
 }
 
 TEST_F(DirUpdaterTest, ReleaseEightAsksFirst) {
