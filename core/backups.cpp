@@ -68,12 +68,12 @@ Status BackupNKK(UpdaterContext& context) {
 
 Status BackupFormHilfePfad(UpdaterContext& context) {
   const std::string& root = context.state.DataRoot;
-  const std::string backupFolder = root + kBackupPrefix + "Formulierungen";
+  const std::string backupFolder = root + kBackupPrefix + kFormulationAidsFolder;
   if (context.platform.fileSystem->CreateDirectories(backupFolder)) {
     context.log.ShowError(kCreateBackupFolderError);
     return kStatusFailed;
   }
-  return CopyFolder(*context.platform.shell, root + "Formulierungen" + platform::kPathSeparator,
+  return CopyFolder(*context.platform.shell, root + kFormulationAidsFolder + platform::kPathSeparator,
                     backupFolder, false);
 }
 

@@ -12,6 +12,8 @@
 namespace qnd {
 
 inline constexpr char kBackupPrefix[] = "QND_Bkp_";
+/// The folder of formulation aids in DataRoot.
+inline constexpr char kFormulationAidsFolder[] = "Formulierungen";
 
 /// Each of the three copies its group's files in order, file to backup with the semantics of
 /// FileSystem::CopyFileTo, and stops at the first copy that fails: 1 then, 0 when all are copied.

@@ -1,17 +1,22 @@
-// What the archive of the old installation holds, as the deletion afterwards needs it: each file
-// with the stamp it had when it was read, and the folders the walk went through.
+// What the archive of the old installation holds, as the verification and the deletion afterwards
+// need it: each entry with the file it was read from, and the folders the walk went through.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "dir_updater/archive_check.h"
 #include "platform/open_file.h"
 
 namespace qnd::dir {
 
 struct ArchivedFile {
-  std::string path;
-  platform::FileStamp stamp;  ///< identity, size and last-write time when it was archived
+  ExpectedEntry archived;     ///< the entry as written, with the CRC-32 and size of its bytes
+  std::string path;           ///< the file it was read from
+  platform::FileStamp stamp;  ///< identity, size and last-write time when it was opened
+  /// Still as when opened once its last byte was read, so the entry holds all of it: only such a
+  /// file may be deleted.
+  bool unchanged = false;
 };
 
 struct WalkedFolder {
@@ -20,10 +25,18 @@ struct WalkedFolder {
 };
 
 struct ArchiveContents {
-  std::vector<ArchivedFile> files;  ///< in archive order
+  std::vector<ArchivedFile> files;  ///< every entry, in archive order
   /// The sub-folders of the installation directory, each after every folder below it; the
   /// installation directory itself is not among them.
   std::vector<WalkedFolder> folders;
+
+  /// The entries the archive must hold, in order.
+  std::vector<ExpectedEntry> Entries() const {
+    std::vector<ExpectedEntry> entries;
+    entries.reserve(files.size());
+    for (const ArchivedFile& file : files) entries.push_back(file.archived);
+    return entries;
+  }
 };
 
 }  // namespace qnd::dir

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -52,7 +51,7 @@ class ArchiveBuilder {
   // Reads the file in pieces on this thread and hands them to the compressor; the entry is written
   // as its pieces come back.
   void AddFile(ListedFile& listed) {
-    const std::string& path = listed.path;
+    const std::string path = listed.path;
     std::unique_ptr<platform::InputFile> file;
     ThrowIfFailed(fileSystem_.OpenForReading(path, file), "opening", path);
     platform::FileStamp before;
@@ -63,9 +62,13 @@ class ArchiveBuilder {
       throw ArchiveError("the archive lies inside the installation: " + path);
     if (before.size > kMaxEntrySize)
       throw ArchiveError("a file of 4 GiB or more does not fit the archive: " + path);
-    entries_.push_back({std::move(listed.entryName),
-                        ToDosDateTime(platform::ToLocalTime(before.lastWrite)),
-                        ExternalAttributes(listed.attributes)});
+    ArchivedFile archived;
+    archived.archived.entry = {std::move(listed.entryName),
+                               ToDosDateTime(platform::ToLocalTime(before.lastWrite)),
+                               ExternalAttributes(listed.attributes)};
+    archived.path = std::move(listed.path);
+    archived.stamp = before;
+    contents_.files.push_back(std::move(archived));
 
     // The size when opened decides where the pieces end. A file that changes meanwhile (POSIX
     // cannot keep writers out) is archived as read, up to that size; its stamp then differs, so it
@@ -89,8 +92,7 @@ class ArchiveBuilder {
 
     platform::FileStamp after;
     ThrowIfFailed(file->Stamp(after), "reading the stamp of", path);
-    if (after == before && remaining == 0)
-      contents_.files.push_back({std::move(listed.path), before});
+    contents_.files.back().unchanged = after == before && remaining == 0;
   }
 
   void Finish() {
@@ -110,9 +112,9 @@ class ArchiveBuilder {
 
   // On this thread, in the order of the pieces.
   void Write(Piece& piece) {
+    ExpectedEntry& entry = contents_.files[begun_].archived;
     if (piece.first) {
-      writer_.BeginEntry(entries_.front());
-      entries_.pop_front();
+      writer_.BeginEntry(entry.entry);
       crc_ = 0;
       size_ = 0;
     }
@@ -120,7 +122,12 @@ class ArchiveBuilder {
     crc_ = JoinCrc32(crc_, piece.crc, piece.size);
     size_ += piece.size;
     progress_.Add(piece.size);
-    if (piece.last) writer_.EndEntry(crc_, size_);
+    if (piece.last) {
+      writer_.EndEntry(crc_, size_);
+      entry.crc = crc_;
+      entry.size = size_;
+      ++begun_;
+    }
   }
 
   platform::FileSystem& fileSystem_;
@@ -128,7 +135,7 @@ class ArchiveBuilder {
   ArchiveProgress& progress_;
   platform::FileStamp archiveStamp_;
   std::string tail_;
-  std::deque<ZipEntry> entries_;  // read, but not yet begun in the archive
+  std::size_t begun_ = 0;  // the entry whose pieces are being written
   std::uint32_t crc_ = 0;
   std::uint64_t size_ = 0;
   ArchiveContents contents_;

@@ -1,48 +1,143 @@
 #include "dir_updater/old_install_archive.h"
 
+#include <memory>
+#include <vector>
+
+#include "core/backups.h"
+#include "dir_updater/archive_check.h"
 #include "dir_updater/archive_error.h"
+#include "dir_updater/folder_paths.h"
 #include "dir_updater/install_cleanup.h"
 #include "dir_updater/install_zip.h"
+#include "dir_updater/target_dir.h"
 #include "platform/paths.h"
 
 namespace qnd::dir {
 namespace {
 
-// The guarded part: throws on every failure, so the caller turns each into status 1.
+// The archive while it is written, and its copy in the installation until it is verified and the
+// installation emptied: names of their own, so an earlier run's archive stays until a new one is
+// complete.
+constexpr char kNewArchiveBase[] = "qndaltinst.neu";
+constexpr char kNewArchiveExtension[] = ".zip";
+
+// `folder` + base + extension, or with "-2", "-3", ... before the extension: the first name that
+// nothing in `folder` has.
+std::string FreeName(platform::FileSystem& fileSystem, const std::string& folder) {
+  for (int number = 1; number <= 1000; ++number) {
+    std::string path = folder;
+    path += kNewArchiveBase;
+    if (number > 1) {
+      const std::string suffix = std::to_string(number);
+      path += '-';
+      path.append(suffix);
+    }
+    path += kNewArchiveExtension;
+    if (!fileSystem.EntryExists(path)) return path;
+  }
+  throw ArchiveError("no free name for the archive's copy in " + folder);
+}
+
+// Copies `source` to the new file `target` and puts it on stable storage; `created` tells whether
+// `target` came to exist.
+void CopyAndFlush(platform::FileSystem& fileSystem, const std::string& source,
+                  const std::string& target, bool& created) {
+  std::unique_ptr<platform::InputFile> in;
+  ThrowIfFailed(fileSystem.OpenForReading(source, in), "opening", source);
+  std::unique_ptr<platform::OutputFile> out;
+  ThrowIfFailed(fileSystem.CreateForWriting(target, out), "creating", target);
+  created = true;
+  std::string buffer(1 << 20, '\0');
+  for (;;) {
+    std::size_t got = 0;
+    ThrowIfFailed(in->Read(buffer.data(), buffer.size(), got), "reading", source);
+    if (got == 0) break;
+    ThrowIfFailed(out->Write(buffer.data(), got), "writing", target);
+  }
+  ThrowIfFailed(out->Flush(), "flushing", target);
+  ThrowIfFailed(out->Close(), "closing", target);
+}
+
+// Removes a file this step made under a name nothing else had; a failure leaves it.
+void RemoveOwnFile(platform::FileSystem& fileSystem, const std::string& path) {
+  platform::FileStamp stamp;
+  {
+    std::unique_ptr<platform::InputFile> file;
+    if (fileSystem.OpenForReading(path, file) || file->Stamp(stamp)) return;
+  }
+  fileSystem.RemoveFileIfUnchanged(path, stamp, [](platform::InputFile&) { return true; });
+}
+
+// The guarded part: throws on every failure, so the caller turns each into status 1. At every
+// moment each file of the installation is still in place or inside a verified archive inside the
+// installation itself: a run stopped half-way leaves that archive there, and the next run archives
+// it with the rest.
 void ArchiveAndEmpty(platform::FileSystem& fileSystem, const std::string& targetDir,
                      const std::string& tempPath, const std::string& ownProgramPath,
-                     const ZipOptions& options) {
+                     const ZipOptions& options, const std::vector<KeptFolder>& keptFolders) {
   if (targetDir.empty()) throw ArchiveError("no installation directory");
   if (tempPath.empty()) throw ArchiveError("no temporary folder");
   const std::string separator(1, platform::kPathSeparator);
   const std::string archive = tempPath + separator + kArchiveName;
+  const std::string newArchive = tempPath + separator + kNewArchiveBase + kNewArchiveExtension;
   const std::string parkedStartFile = tempPath + separator + kStartFileName;
   const std::string startFile = targetDir + separator + kStartFileName;
   const std::string archiveCopy = targetDir + separator + kArchiveName;
 
-  const ArchiveContents contents = DoZip(fileSystem, targetDir, archive, ownProgramPath, options);
+  const ArchiveContents contents =
+      DoZip(fileSystem, targetDir, newArchive, ownProgramPath, options);
+  ThrowIfFailed(fileSystem.RenameFile(newArchive, archive), "renaming", newArchive);
 
-  // Without its parked copy the emptied installation would lose its start file, so a failure here
-  // stops before anything is deleted.
-  if (fileSystem.FileExists(startFile))
-    ThrowIfFailed(fileSystem.CopyFileTo(startFile, parkedStartFile), "parking", startFile);
+  // The copy that stands for the installation once it is emptied, read back from disk first. Up
+  // to the deletion a failure leaves the installation as it was, without the copy.
+  const std::string copy = FreeName(fileSystem, targetDir + separator);
+  bool copyCreated = false;
+  try {
+    CopyAndFlush(fileSystem, archive, copy, copyCreated);
+    VerifyArchive(fileSystem, copy, contents.Entries());
+    // Without its parked copy the emptied installation would lose its start file.
+    if (fileSystem.FileExists(startFile))
+      ThrowIfFailed(fileSystem.CopyFileTo(startFile, parkedStartFile), "parking", startFile);
+  } catch (...) {
+    if (copyCreated) RemoveOwnFile(fileSystem, copy);
+    throw;
+  }
 
   // Whatever cannot be deleted stays in place; the archive holds a copy of it.
-  DeleteFiles(fileSystem, contents);
+  DeleteFiles(fileSystem, contents, keptFolders);
 
   // Also a start file that an earlier run left in the temporary folder. A start file still in the
   // installation was kept because it changed after it was archived, and is newer than the parked
-  // one. The installation is emptied by now, so the archive is copied in even when this fails.
+  // one. The archive's copy gets its name even when this fails.
   std::error_code restored;
   if (fileSystem.FileExists(parkedStartFile) && !fileSystem.EntryExists(startFile))
     restored = fileSystem.CopyFileTo(parkedStartFile, startFile);
 
-  // Something kept under the archive's name (a newer file, or a link whose target a copy would
-  // overwrite) is not replaced.
+  // Something kept under the archive's name (a newer file, or a link) is not replaced; the copy
+  // then stays under its own name.
   if (fileSystem.EntryExists(archiveCopy))
     throw ArchiveError("kept in the installation, not replaced: " + archiveCopy);
-  ThrowIfFailed(fileSystem.CopyFileTo(archive, archiveCopy), "copying the archive to", archiveCopy);
+  ThrowIfFailed(fileSystem.RenameFile(copy, archiveCopy), "renaming", copy);
   ThrowIfFailed(restored, "restoring", startFile);
+}
+
+// The product's data folders inside the installation: the backups after the archive step need
+// them where they are. One that is the installation directory itself keeps only its own files.
+std::vector<KeptFolder> DataFoldersInside(const UpdaterState& state) {
+  std::vector<KeptFolder> kept;
+  if (state.TargetDir.empty()) return kept;
+  for (const std::string& folder :
+       {state.IniDir, state.DataDir, state.FormsDir, state.NkkDir,
+        state.DataRoot.empty() ? std::string() : state.DataRoot + kFormulationAidsFolder}) {
+    if (folder.empty()) continue;
+    const std::string full = CanonicalTargetDir(folder);
+    if (SameFolder(full, state.TargetDir)) {
+      kept.push_back({full, false});
+    } else if (WithinFolder(full, state.TargetDir)) {
+      kept.push_back({full, true});
+    }
+  }
+  return kept;
 }
 
 }  // namespace
@@ -68,7 +163,8 @@ Status SaveQNDInstWithThreads(UpdaterContext& context, platform::UpdaterWindow& 
   Status status = kStatusFailed;
   try {
     ArchiveAndEmpty(fileSystem, context.state.TargetDir, tempPath,
-                    context.platform.process->ProgramPath(), options);
+                    context.platform.process->ProgramPath(), options,
+                    DataFoldersInside(context.state));
     status = kStatusOk;
   } catch (...) {
     // Not reported here: the run logs the failed archive and goes on.

@@ -1,7 +1,10 @@
 // SaveQNDInst of QNDUpdaterP2: packs the old installation into "qndaltinst.zip" in the temporary
 // folder, empties the installation directory of what the archive holds, and puts the start file
-// and a copy of the archive back into it. Nothing is deleted unless the archive is complete and on
-// stable storage; every failure on the way is caught here and ends the step with status 1.
+// and a copy of the archive back into it. Nothing is deleted before that copy stands inside the
+// installation, on stable storage, read back and verified entry by entry; so at every moment each
+// file is in place or inside a verified archive in the installation, and a second run after an
+// interrupted one archives that archive with the rest. Every failure on the way is caught here and
+// ends the step with status 1.
 #pragma once
 
 #include <string>
@@ -22,11 +25,13 @@ inline constexpr char kSavingLine[] = "Die vorherige Quendra Installation wird g
 /// Archives and empties TargetDir (without trailing separator) under the busy cursor of `window`,
 /// compressing on one thread per processor core; the status bar shows how far the archive is,
 /// painted at once without handling any input.
+/// The product's data folders inside the installation (IniDir, DataDir, FormsDir, NkkDir and the
+/// formulation aids, resolved before) are archived but stay.
 /// 0: the archive is complete and its copy and the start file are in the emptied directory (what
 /// the archive does not hold, or what changed after it was archived, stays; see install_cleanup.h).
-/// 1: something failed; when it failed before the deletion (the archive, or parking the start
-/// file), the installation directory is untouched. The archive and the parked start file stay in
-/// the temporary folder. Shows no box and logs nothing itself.
+/// 1: something failed; when it failed before the deletion (the archive, its verified copy, or
+/// parking the start file), the installation directory is as it was. The archive and the parked
+/// start file stay in the temporary folder. Shows no box and logs nothing itself.
 Status SaveQNDInst(UpdaterContext& context, platform::UpdaterWindow& window);
 
 /// SaveQNDInst with `threads` compressing.

@@ -46,8 +46,8 @@ void PieceDeflater::Compress(std::string_view dictionary, std::string_view data,
   compressed.erase(compressed.size() - stream.avail_out);
 }
 
-std::uint32_t Crc32(std::string_view piece) {
-  return static_cast<std::uint32_t>(crc32(0, Bytes(piece), static_cast<uInt>(piece.size())));
+std::uint32_t Crc32(std::string_view piece, std::uint32_t previous) {
+  return static_cast<std::uint32_t>(crc32(previous, Bytes(piece), static_cast<uInt>(piece.size())));
 }
 
 std::uint32_t JoinCrc32(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength) {

@@ -39,8 +39,8 @@ class PieceDeflater {
   std::unique_ptr<z_stream_s> stream_;
 };
 
-/// The CRC-32 of a piece.
-std::uint32_t Crc32(std::string_view piece);
+/// The CRC-32 of a piece; with `previous`, of the bytes before it followed by the piece.
+std::uint32_t Crc32(std::string_view piece, std::uint32_t previous = 0);
 /// The CRC-32 of two pieces joined, from the CRC-32 of each and the length of the second.
 std::uint32_t JoinCrc32(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength);
 

@@ -1,16 +1,13 @@
 #include "dir_updater/zip_writer.h"
 
 #include "dir_updater/archive_error.h"
+#include "dir_updater/zip_format.h"
 
 namespace qnd::dir {
 namespace {
 
-constexpr std::uint32_t kLocalHeaderSignature = 0x04034b50;
-constexpr std::uint32_t kCentralHeaderSignature = 0x02014b50;
-constexpr std::uint32_t kEndRecordSignature = 0x06054b50;
-constexpr std::uint16_t kVersion = 20;  // 2.0: deflate; high byte 0: MS-DOS attributes
-constexpr std::uint16_t kUtf8Flag = 0x0800;
-constexpr std::uint16_t kDeflated = 8;
+using namespace zip;
+
 constexpr std::uint64_t kSumsOffset = 14;  // CRC-32 and both sizes in the local header
 
 void Append16(std::string& out, std::uint16_t value) {

@@ -9,8 +9,8 @@ constexpr std::array<FileOperation, kFileOperationCount> kAllOperations = {
     FileOperation::CreateFile,   FileOperation::Open,         FileOperation::Read,
     FileOperation::Write,        FileOperation::Seek,         FileOperation::Flush,
     FileOperation::Close,        FileOperation::Stamp,        FileOperation::Copy,
-    FileOperation::Delete,       FileOperation::List,         FileOperation::CreateFolder,
-    FileOperation::RemoveFolder, FileOperation::ProfileWrite,
+    FileOperation::Delete,       FileOperation::Rename,       FileOperation::List,
+    FileOperation::CreateFolder, FileOperation::RemoveFolder, FileOperation::ProfileWrite,
 };
 
 FileCall Call(FileOperation operation, std::string path, std::string target = {},
@@ -23,24 +23,31 @@ FileCall Call(FileOperation operation, std::string path, std::string target = {}
   return call;
 }
 
+// Over a file it owns, or (without `owned`) over one that a deletion's content check reads.
 class FaultyInputFile final : public InputFile {
  public:
-  FaultyInputFile(std::unique_ptr<InputFile> inner, std::string path, FaultInjector& faults)
-      : inner_(std::move(inner)), path_(std::move(path)), faults_(faults) {}
+  FaultyInputFile(std::unique_ptr<InputFile> owned, std::string path, FaultInjector& faults)
+      : owned_(std::move(owned)), inner_(*owned_), path_(std::move(path)), faults_(faults) {}
+  FaultyInputFile(InputFile& checked, std::string path, FaultInjector& faults)
+      : inner_(checked), path_(std::move(path)), faults_(faults), checkingContent_(true) {}
 
   std::error_code Read(char* buffer, std::size_t size, std::size_t& got) override {
-    if (faults_.Decide(Call(FileOperation::Read, path_, {}, size))) return InjectedFault();
-    return inner_->Read(buffer, size, got);
+    FileCall call = Call(FileOperation::Read, path_, {}, size);
+    call.checkingContent = checkingContent_;
+    if (faults_.Decide(std::move(call))) return InjectedFault();
+    return inner_.Read(buffer, size, got);
   }
   std::error_code Stamp(FileStamp& stamp) override {
     if (faults_.Decide(Call(FileOperation::Stamp, path_))) return InjectedFault();
-    return inner_->Stamp(stamp);
+    return inner_.Stamp(stamp);
   }
 
  private:
-  std::unique_ptr<InputFile> inner_;
+  std::unique_ptr<InputFile> owned_;
+  InputFile& inner_;
   std::string path_;
   FaultInjector& faults_;
+  bool checkingContent_ = false;
 };
 
 class FaultyOutputFile final : public OutputFile {
@@ -103,6 +110,8 @@ const char* FileOperationName(FileOperation operation) {
       return "copy";
     case FileOperation::Delete:
       return "delete";
+    case FileOperation::Rename:
+      return "rename";
     case FileOperation::List:
       return "list";
     case FileOperation::CreateFolder:
@@ -192,9 +201,18 @@ std::error_code FaultyFileSystem::CreateForWriting(const std::string& path,
 }
 
 std::error_code FaultyFileSystem::RemoveFileIfUnchanged(const std::string& path,
-                                                        const FileStamp& stamp) {
+                                                        const FileStamp& stamp,
+                                                        const ContentCheck& sameContent) {
   if (faults_.Decide(Call(FileOperation::Delete, path))) return InjectedFault();
-  return inner_.RemoveFileIfUnchanged(path, stamp);
+  return inner_.RemoveFileIfUnchanged(path, stamp, [&](InputFile& file) {
+    FaultyInputFile seen(file, path, faults_);
+    return sameContent(seen);
+  });
+}
+
+std::error_code FaultyFileSystem::RenameFile(const std::string& from, const std::string& to) {
+  if (faults_.Decide(Call(FileOperation::Rename, from, to))) return InjectedFault();
+  return inner_.RenameFile(from, to);
 }
 
 std::error_code FaultyFileSystem::RemoveEmptyFolder(const std::string& path) {

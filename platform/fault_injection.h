@@ -20,7 +20,7 @@
 namespace qnd::platform {
 
 /// The kinds of calls the seam counts. The copies and the profile writer replace their target
-/// through a rename of their own; a failing rename is a failing copy or write here.
+/// through a rename of their own; a failing rename there is a failing copy or write.
 enum class FileOperation {
   CreateFile,    ///< FileSystem::CreateForWriting
   Open,          ///< FileSystem::OpenForReading
@@ -31,13 +31,14 @@ enum class FileOperation {
   Close,         ///< OutputFile::Close
   Stamp,         ///< InputFile::Stamp, OutputFile::Stamp
   Copy,          ///< FileSystem::CopyFileTo, Shell::CopyFiles
-  Delete,        ///< FileSystem::RemoveFileIfUnchanged
+  Delete,        ///< FileSystem::RemoveFileIfUnchanged (its content check reads as Read)
+  Rename,        ///< FileSystem::RenameFile
   List,          ///< FileSystem::ListFolder
   CreateFolder,  ///< FileSystem::CreateDirectories
   RemoveFolder,  ///< FileSystem::RemoveEmptyFolder
   ProfileWrite,  ///< Profile::WriteString
 };
-inline constexpr std::size_t kFileOperationCount = 14;
+inline constexpr std::size_t kFileOperationCount = 15;
 
 /// Every kind, in declaration order.
 const std::array<FileOperation, kFileOperationCount>& AllFileOperations();
@@ -50,8 +51,9 @@ struct FileCall {
   std::size_t number = 0;   ///< among the calls of its kind, from 1
   std::size_t overall = 0;  ///< among all calls, from 1
   std::string path;         ///< the file or folder; the source of a copy
-  std::string target;       ///< the target of a copy
+  std::string target;       ///< the target of a copy or a rename
   std::size_t size = 0;     ///< the bytes a read asks for or a write hands over
+  bool checkingContent = false;  ///< a read of a deletion's content check
 };
 
 /// What an injected fault returns: an I/O error.
@@ -117,7 +119,9 @@ class FaultyFileSystem : public FileSystem {
                                  std::unique_ptr<InputFile>& file) override;
   std::error_code CreateForWriting(const std::string& path,
                                    std::unique_ptr<OutputFile>& file) override;
-  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp) override;
+  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
+                                        const ContentCheck& sameContent) override;
+  std::error_code RenameFile(const std::string& from, const std::string& to) override;
   std::error_code RemoveEmptyFolder(const std::string& path) override;
 
  private:

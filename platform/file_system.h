@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -88,11 +89,22 @@ class FileSystem {
   virtual std::error_code CreateForWriting(const std::string& path,
                                            std::unique_ptr<OutputFile>& file) = 0;
 
+  /// Reads an open file's bytes from its start and tells whether they are the ones expected.
+  using ContentCheck = std::function<bool(InputFile& file)>;
+
   /// Deletes the file `path` when it is still the file `stamp` describes (same identity, size and
-  /// last-write time) and no link; a read-only file is deleted as well, as the shell does it.
-  /// Otherwise nothing is touched and the result is std::errc::operation_canceled.
-  virtual std::error_code RemoveFileIfUnchanged(const std::string& path,
-                                                const FileStamp& stamp) = 0;
+  /// last-write time), no link, and `sameContent` accepts the bytes read from it just before; a
+  /// read-only file is deleted as well, as the shell does it. Windows checks and deletes through
+  /// one handle that keeps writers out. Otherwise nothing is touched and the result is
+  /// std::errc::operation_canceled (or the error of a failing read).
+  virtual std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
+                                                const ContentCheck& sameContent) = 0;
+
+  /// Gives the file `from` the name `to` in the same folder or on the same volume, replacing a file
+  /// of that name (not a read-only one, nor a folder), and puts the change on stable storage
+  /// (Windows: MoveFileExW with MOVEFILE_REPLACE_EXISTING and MOVEFILE_WRITE_THROUGH; POSIX:
+  /// rename, then fsync of the folder).
+  virtual std::error_code RenameFile(const std::string& from, const std::string& to) = 0;
 
   /// Removes the folder `path` when it is empty; a read-only folder as well. A link to a folder is
   /// not removed.

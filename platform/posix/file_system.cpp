@@ -100,8 +100,13 @@ class PosixFileSystem final : public FileSystem {
     return posix::CreateOutputFile(path, file);
   }
 
-  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp) override {
-    return posix::RemoveFileIfStamped(path, stamp);
+  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
+                                        const ContentCheck& sameContent) override {
+    return posix::RemoveFileIfStamped(path, stamp, sameContent);
+  }
+
+  std::error_code RenameFile(const std::string& from, const std::string& to) override {
+    return posix::RenameFile(from, to);
   }
 
   // rmdir refuses a link, so only a real folder goes.

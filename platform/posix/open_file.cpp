@@ -148,14 +148,47 @@ std::error_code CreateOutputFile(const std::string& path, std::unique_ptr<Output
   return {};
 }
 
-// Between the check and the unlink another process could still swap the file; the window is as
-// short as POSIX allows without opening the folder itself.
-std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp) {
+// The content is read through a descriptor of the file itself. Between the last check and the
+// unlink another process could still swap the file; the window is as short as POSIX allows
+// without opening the folder itself.
+std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp,
+                                    const FileSystem::ContentCheck& sameContent) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) return LastError();
   if (!S_ISREG(info.st_mode) || !(StampOf(info) == stamp))
     return std::make_error_code(std::errc::operation_canceled);
+  std::unique_ptr<InputFile> file;
+  if (const std::error_code error = OpenInputFile(path, file)) return error;
+  FileStamp opened;
+  if (const std::error_code error = file->Stamp(opened)) return error;
+  if (!(opened == stamp) || !sameContent(*file))
+    return std::make_error_code(std::errc::operation_canceled);
+  struct stat now {};
+  if (::lstat(path.c_str(), &now) != 0) return LastError();
+  if (!S_ISREG(now.st_mode) || !(StampOf(now) == stamp))
+    return std::make_error_code(std::errc::operation_canceled);
   if (::unlink(path.c_str()) != 0) return LastError();
+  return {};
+}
+
+// Windows refuses to replace a read-only file or a folder; root would not be stopped by the mode
+// bits, so they are asked here.
+std::error_code RenameFile(const std::string& from, const std::string& to) {
+  struct stat existing {};
+  if (::lstat(to.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    if (S_ISREG(existing.st_mode) && !(existing.st_mode & S_IWUSR))
+      return std::make_error_code(std::errc::permission_denied);
+  }
+  if (::rename(from.c_str(), to.c_str()) != 0) return LastError();
+  for (const std::string& folder : {FolderOf(to), FolderOf(from)}) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) continue;
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL && error != EROFS) return {error, std::generic_category()};
+  }
   return {};
 }
 

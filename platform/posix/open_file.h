@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/open_file.h"
+#include "platform/file_system.h"
 
 namespace qnd::platform::posix {
 
@@ -16,6 +16,10 @@ std::error_code OpenInputFile(const std::string& path, std::unique_ptr<InputFile
 std::error_code CreateOutputFile(const std::string& path, std::unique_ptr<OutputFile>& file);
 
 /// FileSystem::RemoveFileIfUnchanged.
-std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp);
+std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp,
+                                    const FileSystem::ContentCheck& sameContent);
+
+/// FileSystem::RenameFile.
+std::error_code RenameFile(const std::string& from, const std::string& to);
 
 }  // namespace qnd::platform::posix

@@ -92,8 +92,8 @@ class PosixShell final : public Shell {
   // Linux's counterparts of the Windows folders (platform/posix/MAPPING.md).
   std::vector<SystemFolder> SystemFolders() override {
     std::vector<SystemFolder> folders;
-    for (const char* system : {"/bin", "/boot", "/dev", "/etc", "/lib", "/proc", "/sbin", "/sys",
-                               "/usr"})
+    for (const char* system :
+         {"/bin", "/boot", "/dev", "/etc", "/lib", "/proc", "/sbin", "/sys", "/usr"})
       folders.push_back({SystemFolderKind::System, system});
     folders.push_back({SystemFolderKind::Programs, "/opt"});
     folders.push_back({SystemFolderKind::SharedData, "/var"});

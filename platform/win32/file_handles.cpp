@@ -85,17 +85,26 @@ bool HandleNamesAnotherFile(HANDLE handle, std::wstring_view path) {
                                 static_cast<int>(named.size()), TRUE) != CSTR_EQUAL;
 }
 
-class Win32InputFile final : public InputFile {
+// Reads through a handle that its opener keeps.
+class HandleReader : public InputFile {
  public:
-  explicit Win32InputFile(HANDLE handle) : handle_(handle) {}
+  explicit HandleReader(HANDLE handle) : handle_(handle) {}
   std::error_code Read(char* buffer, std::size_t size, std::size_t& got) override {
     const DWORD wanted = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
     DWORD count = 0;
-    if (!::ReadFile(handle_.get(), buffer, wanted, &count, nullptr)) return LastError();
+    if (!::ReadFile(handle_, buffer, wanted, &count, nullptr)) return LastError();
     got = count;
     return {};
   }
-  std::error_code Stamp(FileStamp& stamp) override { return StampOf(handle_.get(), stamp); }
+  std::error_code Stamp(FileStamp& stamp) override { return StampOf(handle_, stamp); }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32InputFile final : public HandleReader {
+ public:
+  explicit Win32InputFile(HANDLE handle) : HandleReader(handle), handle_(handle) {}
 
  private:
   Handle handle_;
@@ -208,11 +217,13 @@ std::error_code CreateOutputFile(const std::string& path, std::unique_ptr<Output
 // The check and the deletion go through one handle, so the file deleted is the file checked.
 // Without write sharing, a file someone has open for writing is left alone; without delete sharing,
 // nobody can move another file to this path while the handle is open.
-std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp) {
+std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& stamp,
+                                    const FileSystem::ContentCheck& sameContent) {
   const std::wstring widePath = Widen(path);
   // No FILE_WRITE_ATTRIBUTES here: Wine refuses it for a read-only file (Windows grants it).
-  Handle handle(::CreateFileW(widePath.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  Handle handle(::CreateFileW(widePath.c_str(), GENERIC_READ | DELETE | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle.valid()) return LastError();
   FileStamp current;
   DWORD attributes = 0;
@@ -220,6 +231,8 @@ std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& st
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || HandleIsLink(handle.get()) ||
       !(current == stamp) || HandleNamesAnotherFile(handle.get(), widePath))
     return std::make_error_code(std::errc::operation_canceled);
+  HandleReader reader(handle.get());
+  if (!sameContent(reader)) return std::make_error_code(std::errc::operation_canceled);
 
   // A read-only file refuses deletion; the shell clears the attribute first, and so does this. The
   // path still names the checked file: the open handle keeps it from being moved or replaced.

@@ -77,8 +77,20 @@ class Win32FileSystem final : public FileSystem {
     return win32::CreateOutputFile(path, file);
   }
 
-  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp) override {
-    return win32::RemoveFileIfStamped(path, stamp);
+  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
+                                        const ContentCheck& sameContent) override {
+    return win32::RemoveFileIfStamped(path, stamp, sameContent);
+  }
+
+  // Windows refuses to replace a read-only file; Wine does not, so it is asked here.
+  std::error_code RenameFile(const std::string& from, const std::string& to) override {
+    const DWORD existing = AttributesOf(to);
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
+      return win32::LastError(ERROR_ACCESS_DENIED);
+    if (!::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return win32::LastError();
+    return {};
   }
 
   std::error_code RemoveEmptyFolder(const std::string& path) override {

@@ -166,25 +166,56 @@ TEST_F(ArchiveFileSystemTest, OpeningAFolderOrNothingFails) {
   EXPECT_TRUE(fileSystem_.ListFolder(dir_ / "fehlt" + kPathSeparator, entries));
 }
 
+// The stamp first, then the bytes read just before the deletion through the file itself.
 TEST_F(ArchiveFileSystemTest, RemovesOnlyTheUnchangedFileReadOnlyOrNot) {
   dir_.WriteFile("bleibt.txt", "alt");
   dir_.WriteFile("geht.txt", "alt");
   dir_.WriteFile("nurlesen.txt", "alt");
+  dir_.WriteFile("anders.txt", "alt");
   const FileStamp stays = StampOf(dir_ / "bleibt.txt");
   const FileStamp goes = StampOf(dir_ / "geht.txt");
+  const FileStamp other = StampOf(dir_ / "anders.txt");
   test::SetDosAttributes(dir_ / "nurlesen.txt", 0x1);
   const FileStamp readOnly = StampOf(dir_ / "nurlesen.txt");
   dir_.WriteFile("bleibt.txt", "neu und länger");
+  const auto canceled = std::make_error_code(std::errc::operation_canceled);
+  std::string seen;
+  const FileSystem::ContentCheck readsAlt = [&seen](InputFile& file) {
+    char buffer[64];
+    std::size_t got = 0;
+    seen.clear();
+    while (!file.Read(buffer, sizeof buffer, got) && got > 0) seen.append(buffer, got);
+    return seen == "alt";
+  };
+  const FileSystem::ContentCheck refuses = [](InputFile&) { return false; };
 
-  EXPECT_EQ(fileSystem_.RemoveFileIfUnchanged(dir_ / "bleibt.txt", stays),
-            std::make_error_code(std::errc::operation_canceled));
-  EXPECT_EQ(fileSystem_.RemoveFileIfUnchanged(dir_ / "geht.txt", stays),
-            std::make_error_code(std::errc::operation_canceled))
+  EXPECT_EQ(fileSystem_.RemoveFileIfUnchanged(dir_ / "bleibt.txt", stays, readsAlt), canceled);
+  EXPECT_EQ(fileSystem_.RemoveFileIfUnchanged(dir_ / "geht.txt", stays, readsAlt), canceled)
       << "another file's stamp";
-  EXPECT_FALSE(fileSystem_.RemoveFileIfUnchanged(dir_ / "geht.txt", goes));
-  EXPECT_FALSE(fileSystem_.RemoveFileIfUnchanged(dir_ / "nurlesen.txt", readOnly));
-  EXPECT_TRUE(fileSystem_.RemoveFileIfUnchanged(dir_ / "geht.txt", goes)) << "gone already";
-  EXPECT_EQ(test::Snapshot(dir_.Path()), (test::Tree{{"bleibt.txt", "file:neu und länger"}}));
+  EXPECT_EQ(fileSystem_.RemoveFileIfUnchanged(dir_ / "anders.txt", other, refuses), canceled)
+      << "bytes other than the archived ones";
+  EXPECT_FALSE(fileSystem_.RemoveFileIfUnchanged(dir_ / "geht.txt", goes, readsAlt));
+  EXPECT_EQ(seen, "alt");
+  EXPECT_FALSE(fileSystem_.RemoveFileIfUnchanged(dir_ / "nurlesen.txt", readOnly, readsAlt));
+  EXPECT_TRUE(fileSystem_.RemoveFileIfUnchanged(dir_ / "geht.txt", goes, readsAlt))
+      << "gone already";
+  EXPECT_EQ(test::Snapshot(dir_.Path()),
+            (test::Tree{{"anders.txt", "file:alt"}, {"bleibt.txt", "file:neu und länger"}}));
+}
+
+TEST_F(ArchiveFileSystemTest, RenamesReplacingAFileButNotAReadOnlyOne) {
+  dir_.WriteFile("neu.zip", "neu");
+  dir_.WriteFile("alt.zip", "alt");
+  dir_.WriteFile("fest.zip", "fest");
+  test::SetDosAttributes(dir_ / "fest.zip", 0x1);
+  EXPECT_FALSE(fileSystem_.RenameFile(dir_ / "neu.zip", dir_ / "alt.zip"));
+  dir_.WriteFile("neu.zip", "neu");
+  if (!test::SystemWritesReadOnlyFile(dir_ / "fest.zip")) {
+    EXPECT_TRUE(fileSystem_.RenameFile(dir_ / "neu.zip", dir_ / "fest.zip"));
+    EXPECT_EQ(dir_.ReadFile("fest.zip"), "fest");
+  }
+  EXPECT_TRUE(fileSystem_.RenameFile(dir_ / "fehlt.zip", dir_ / "alt.zip"));
+  EXPECT_EQ(dir_.ReadFile("alt.zip"), "neu");
 }
 
 TEST_F(ArchiveFileSystemTest, RemovesEmptyFoldersReadOnlyOrNot) {

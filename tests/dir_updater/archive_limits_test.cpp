@@ -32,8 +32,9 @@ TEST_F(SaveQNDInstTest, FileOf4GiBFailsBeforeDeletingAnything) {
   EXPECT_TRUE(NothingRemoved());
   EXPECT_TRUE(root_.Exists("Programme/Quendra/Sub/Deep/x.dat"));
   EXPECT_EQ(fs::file_size(test::FsPath(Target("Sub/riesig.dat"))), std::uintmax_t{1} << 32);
-  EXPECT_LT(fs::file_size(test::FsPath(Temp("qndaltinst.zip"))), 1u << 20)
+  EXPECT_LT(fs::file_size(test::FsPath(Temp("qndaltinst.neu.zip"))), 1u << 20)
       << "refused before reading it";
+  EXPECT_FALSE(root_.Exists("Temp/qndaltinst.zip")) << "only a complete archive gets its name";
 }
 
 #ifndef _WIN32

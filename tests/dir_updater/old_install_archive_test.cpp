@@ -2,9 +2,11 @@
 // the deletion removes and what it leaves, and the failures that stop it before anything is gone.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <utility>
 
 #include "tests/dir_updater/external_readers.h"
+#include "tests/dir_updater/sample_bytes.h"
 #include "tests/dir_updater/save_qnd_inst_fixture.h"
 #include "tests/support/host_shell.h"
 
@@ -63,14 +65,15 @@ TEST_F(SaveQNDInstTest, ArchivesDepthFirstAndEmptiesTheInstallation) {
     }
   }
 
-  // Emptied sub-folders go, the installation directory and a folder that was empty before stay.
-  const Tree after = {{"Leer", "folder"},
-                      {"QuendStart.ini", before.at("QuendStart.ini")},
+  // Emptied sub-folders go, and so does a folder that was empty before; the installation
+  // directory stays.
+  const Tree after = {{"QuendStart.ini", before.at("QuendStart.ini")},
                       {"qndaltinst.zip", File(archive)}};
   EXPECT_EQ(Installation(), after);
   EXPECT_EQ(test::ReadFileBytes(Temp("QuendStart.ini")), before.at("QuendStart.ini").substr(5));
 
-  // The archive was on disk and closed before the first file went.
+  // The archive, and then its copy in the installation, were on disk and closed before the first
+  // file went.
   std::vector<std::string> untilFirstRemoval;
   for (const platform::FileCall& call : calls_) {
     if (call.operation == platform::FileOperation::Delete) break;
@@ -78,7 +81,7 @@ TEST_F(SaveQNDInstTest, ArchivesDepthFirstAndEmptiesTheInstallation) {
         call.operation == platform::FileOperation::Close)
       untilFirstRemoval.push_back(platform::FileOperationName(call.operation));
   }
-  EXPECT_EQ(untilFirstRemoval, (std::vector<std::string>{"flush", "close"}));
+  EXPECT_EQ(untilFirstRemoval, (std::vector<std::string>{"flush", "close", "flush", "close"}));
   EXPECT_EQ(window_.Notes(),
             (std::vector<std::string>{"BusyCursor", "Pump", "RestoreCursor", "Pump"}));
   EXPECT_TRUE(window_.ui.Lines().empty());
@@ -252,6 +255,38 @@ TEST_F(SaveQNDInstTest, LinksAreNeitherFollowedNorDeleted) {
   }
 }
 
+// The copy in the installation is read back before anything is deleted: one byte that changed on
+// its way to the disk fails the step, nothing is deleted, and the bad copy is gone again.
+TEST_F(SaveQNDInstTest, CopyThatDiffersFromTheArchiveDeletesNothing) {
+  PutSmallInstallation();
+  Put("Sub/gross.dat", test::NoisyBytes(3 << 20, 7));  // several pieces, and reads of the copy
+  const Tree before = Installation();
+  const std::string copy = Target("qndaltinst.neu.zip");
+  const std::size_t flipAt[] = {40, 1 << 20, 0};  // in the first entry, in a later read, the end
+  for (const std::size_t offset : flipAt) {
+    SCOPED_TRACE(offset);
+    onCall_ = [&, done = false](const platform::FileCall& call) mutable {
+      if (call.operation == platform::FileOperation::Open && call.path == copy &&
+          !std::exchange(done, true)) {
+        std::fstream file(test::FsPath(copy), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekg(0, std::ios::end);
+        const std::streamoff at = offset ? static_cast<std::streamoff>(offset)
+                                         : static_cast<std::streamoff>(file.tellg()) - 1;
+        file.seekg(at);
+        const char byte = static_cast<char>(file.get() ^ 0x01);
+        file.seekp(at);
+        file.put(byte);
+      }
+      return false;
+    };
+
+    EXPECT_EQ(Save(), kStatusFailed);
+
+    EXPECT_TRUE(NothingRemoved());
+    EXPECT_TRUE(Installation() == before);
+  }
+}
+
 // Every failure before the deletion leaves the installation exactly as it was.
 struct EarlyFailure {
   const char* label;
@@ -269,8 +304,8 @@ TEST_P(SaveQNDInstEarlyFailureTest, FailsBeforeDeletingAnything) {
   EXPECT_EQ(Save(), kStatusFailed);
 
   Tree after = Installation();
-  after.erase(
-      "Tmp/qndaltinst.zip");  // the unfinished archive, where the temporary folder is inside
+  // The unfinished archive, where the temporary folder is inside.
+  after.erase("Tmp/qndaltinst.neu.zip");
   EXPECT_EQ(after, before);
   EXPECT_TRUE(NothingRemoved());
   EXPECT_EQ(window_.Notes(),
@@ -312,25 +347,27 @@ INSTANTIATE_TEST_SUITE_P(
                                    [](SaveQNDInstTest& t) { t.fileSystem_.temporaryFolder = ""; }}),
     [](const ::testing::TestParamInfo<EarlyFailure>& info) { return info.param.label; });
 
-// After the deletion, a copy into the emptied installation that fails, or an archive copy that
-// would replace a kept file, makes the status 1; the complete archive stays in the temporary
-// folder.
+// After the deletion, putting the start file back that fails, or an archive that cannot get its
+// name (the rename fails, or the deletion kept a file of that name), makes the status 1; the
+// complete archive stays in the temporary folder, and its verified copy in the installation under
+// its own name.
 TEST_F(SaveQNDInstTest, FailedCopiesIntoTheEmptiedInstallationFail) {
   const struct {
     const char* label;
+    platform::FileOperation operation;
     std::string failingTarget;
     bool keptOldArchive;
-    bool archiveCopied;  // the emptied installation still gets the archive
+    bool archiveNamed;  // the emptied installation holds the archive under its name
   } cases[] = {
-      {"start file", Target("QuendStart.ini"), false, true},
-      {"archive", Target("qndaltinst.zip"), false, false},
-      {"archive kept by the deletion", "", true, false},
+      {"start file", platform::FileOperation::Copy, Target("QuendStart.ini"), false, true},
+      {"archive's name", platform::FileOperation::Rename, Target("qndaltinst.zip"), false, false},
+      {"archive kept by the deletion", platform::FileOperation::Copy, "", true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     PutSmallInstallation();
     Put("qndaltinst.zip", "früheres Archiv");
-    FailOn(platform::FileOperation::Copy, c.failingTarget);
+    FailOn(c.operation, c.failingTarget);
     if (c.keptOldArchive) {
       onCall_ = [this, done = false](const platform::FileCall& call) mutable {
         if (call.operation == platform::FileOperation::Delete && !std::exchange(done, true))
@@ -346,9 +383,8 @@ TEST_F(SaveQNDInstTest, FailedCopiesIntoTheEmptiedInstallationFail) {
     if (c.keptOldArchive) {
       EXPECT_EQ(test::ReadFileBytes(Target("qndaltinst.zip")), "früheres Archiv, geändert");
     }
-    if (c.archiveCopied) {
-      EXPECT_EQ(test::ReadFileBytes(Target("qndaltinst.zip")), ArchiveBytes());
-    }
+    EXPECT_EQ(test::ReadFileBytes(Target(c.archiveNamed ? "qndaltinst.zip" : "qndaltinst.neu.zip")),
+              ArchiveBytes());
     fs::remove_all(test::FsPath(state_.TargetDir));
     root_.MakeDir("Programme/Quendra");
   }

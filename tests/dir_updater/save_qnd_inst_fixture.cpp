@@ -66,16 +66,19 @@ std::vector<std::string> SaveQNDInstTest::ArchivedNames() const {
 }
 
 bool SaveQNDInstTest::NothingRemoved() const {
-  return std::none_of(calls_.begin(), calls_.end(), [](const platform::FileCall& call) {
-    return call.operation == platform::FileOperation::Delete ||
+  const std::string ownCopy = Target("qndaltinst.neu.zip");
+  return std::none_of(calls_.begin(), calls_.end(), [&](const platform::FileCall& call) {
+    return (call.operation == platform::FileOperation::Delete && call.path != ownCopy) ||
            call.operation == platform::FileOperation::RemoveFolder;
   });
 }
 
 void SaveQNDInstTest::FailOn(platform::FileOperation operation, const std::string& path) {
   onCall_ = [operation, path](const platform::FileCall& call) {
-    return call.operation == operation &&
-           (operation == platform::FileOperation::Copy ? call.target : call.path) == path;
+    return call.operation == operation && (operation == platform::FileOperation::Copy ||
+                                                   operation == platform::FileOperation::Rename
+                                               ? call.target
+                                               : call.path) == path;
   };
 }
 

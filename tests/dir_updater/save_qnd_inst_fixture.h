@@ -42,9 +42,10 @@ class SaveQNDInstTest : public ::testing::Test {
   std::string ArchiveBytes() const { return test::ReadFileBytes(Temp("qndaltinst.zip")); }
   std::vector<std::string> ArchivedNames() const;
   test::Tree Installation() const { return test::Snapshot(state_.TargetDir); }
-  /// True when no file or folder removal was even tried.
+  /// True when no removal of a file or folder of the installation was even tried (the step's own
+  /// copy of the archive, removed again after a failure, aside).
   bool NothingRemoved() const;
-  /// Makes every call of `operation` on `path` (a copy's target for copies) fail.
+  /// Makes every call of `operation` on `path` (the target for copies and renames) fail.
   void FailOn(platform::FileOperation operation, const std::string& path);
   /// The largest number of bytes a single call of `operation` asked for or handed over.
   std::size_t LargestSize(platform::FileOperation operation) const;

@@ -182,9 +182,13 @@ std::uint32_t Crc32(const std::string& data) {
 }
 
 std::map<std::string, std::string> ReadCompleteArchive(const std::string& path) {
-  const std::string bytes = ReadFileBytes(path);
+  SCOPED_TRACE(path);
+  return CompleteArchiveFiles(ReadFileBytes(path));
+}
+
+std::map<std::string, std::string> CompleteArchiveFiles(const std::string& bytes) {
   const ZipContents zip = ParseZip(bytes);
-  EXPECT_EQ(zip.central.size(), zip.local.size()) << path;
+  EXPECT_EQ(zip.central.size(), zip.local.size());
   std::map<std::string, std::string> files;
   for (std::size_t i = 0; i < zip.local.size(); ++i) {
     const LocalHeader& local = zip.local[i];

@@ -62,6 +62,8 @@ InflatedSums InflateEntrySums(const std::string& bytes, const LocalHeader& heade
 /// not complete and valid: its layout, each entry's deflate stream, CRC-32 and sizes, and a central
 /// directory that names the local entries in their order.
 std::map<std::string, std::string> ReadCompleteArchive(const std::string& path);
+/// The same for an archive's bytes.
+std::map<std::string, std::string> CompleteArchiveFiles(const std::string& bytes);
 
 /// zlib's CRC-32 of `data`.
 std::uint32_t Crc32(const std::string& data);

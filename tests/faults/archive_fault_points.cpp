@@ -20,11 +20,16 @@ bool Is(const FileCall& call, std::initializer_list<FileOperation> operations) {
 }
 
 const ArchiveFaultPoint kArchiveFaultPoints[] = {
-    {"create, write, seek, stamp, flush or close of the archive",
+    {"create, write, seek, stamp, flush or close of the new archive",
      [](const FileCall& c, const ArchivePaths& p) {
-       return c.path == p.Archive() &&
+       return c.path == p.NewArchive() &&
               Is(c, {FileOperation::CreateFile, FileOperation::Write, FileOperation::Seek,
                      FileOperation::Stamp, FileOperation::Flush, FileOperation::Close});
+     },
+     kStatusFailed, Left::Everything},
+    {"its rename to qndaltinst.zip in the temporary folder",
+     [](const FileCall& c, const ArchivePaths& p) {
+       return Is(c, {FileOperation::Rename}) && c.path == p.NewArchive();
      },
      kStatusFailed, Left::Everything},
     {"listing of a folder of the installation",
@@ -32,10 +37,30 @@ const ArchiveFaultPoint kArchiveFaultPoints[] = {
        return Is(c, {FileOperation::List}) && p.InInstallation(c.path);
      },
      kStatusFailed, Left::Everything},
-    {"open, read or stamp of a file of the installation",
+    {"deletion of an archived file, or the read of its content check",
+     [](const FileCall& c, const ArchivePaths& p) {
+       return (Is(c, {FileOperation::Delete}) ||
+               (Is(c, {FileOperation::Read}) && c.checkingContent)) &&
+              p.InInstallation(c.path) && c.path != p.Copy();
+     },
+     kStatusOk, Left::AllButFaultedEntry},
+    {"open, read or stamp of a file of the installation (archiving)",
      [](const FileCall& c, const ArchivePaths& p) {
        return Is(c, {FileOperation::Open, FileOperation::Read, FileOperation::Stamp}) &&
-              p.InInstallation(c.path);
+              p.InInstallation(c.path) && c.path != p.Copy();
+     },
+     kStatusFailed, Left::Everything},
+    {"open or read of the archive for its copy in the installation",
+     [](const FileCall& c, const ArchivePaths& p) {
+       return Is(c, {FileOperation::Open, FileOperation::Read}) && c.path == p.Archive();
+     },
+     kStatusFailed, Left::Everything},
+    {"create, write, stamp, flush or close of that copy, open or read to verify it",
+     [](const FileCall& c, const ArchivePaths& p) {
+       return c.path == p.Copy() &&
+              Is(c, {FileOperation::CreateFile, FileOperation::Write, FileOperation::Stamp,
+                     FileOperation::Flush, FileOperation::Close, FileOperation::Open,
+                     FileOperation::Read});
      },
      kStatusFailed, Left::Everything},
     {"copy parking the start file in the temporary folder",
@@ -43,11 +68,6 @@ const ArchiveFaultPoint kArchiveFaultPoints[] = {
        return Is(c, {FileOperation::Copy}) && c.target == p.ParkedStartFile();
      },
      kStatusFailed, Left::Everything},
-    {"deletion of an archived file",
-     [](const FileCall& c, const ArchivePaths& p) {
-       return Is(c, {FileOperation::Delete}) && p.InInstallation(c.path);
-     },
-     kStatusOk, Left::AllButFaultedEntry},
     {"removal of an emptied folder",
      [](const FileCall& c, const ArchivePaths& p) {
        return Is(c, {FileOperation::RemoveFolder}) && p.InInstallation(c.path);
@@ -58,16 +78,18 @@ const ArchiveFaultPoint kArchiveFaultPoints[] = {
        return Is(c, {FileOperation::Copy}) && c.target == p.StartFile();
      },
      kStatusFailed, Left::NoStartFile},
-    {"copy of the archive into the installation",
+    {"rename of the copy to qndaltinst.zip",
      [](const FileCall& c, const ArchivePaths& p) {
-       return Is(c, {FileOperation::Copy}) && c.target == p.ArchiveCopy();
+       return Is(c, {FileOperation::Rename}) && c.path == p.Copy();
      },
-     kStatusFailed, Left::NoArchiveCopy},
+     kStatusFailed, Left::CopyUnderItsOwnName},
 };
 
 }  // namespace
 
 std::string ArchivePaths::Archive() const { return tempFolder + kSep + dir::kArchiveName; }
+std::string ArchivePaths::NewArchive() const { return tempFolder + kSep + "qndaltinst.neu.zip"; }
+std::string ArchivePaths::Copy() const { return installDir + kSep + "qndaltinst.neu.zip"; }
 std::string ArchivePaths::ParkedStartFile() const {
   return tempFolder + kSep + dir::kStartFileName;
 }
@@ -103,12 +125,6 @@ std::set<std::string> ExpectedNames(const ArchiveFaultPoint& point, const platfo
                                     const ArchivePaths& paths, const Tree& before) {
   if (point.left == Left::Everything) return NamesOf(before);
   std::set<std::string> names = {dir::kStartFileName, dir::kArchiveName};
-  // A folder that was empty before is no archive entry's, so it stays.
-  for (const auto& [name, kind] : before) {
-    const auto below = before.lower_bound(name + "/");
-    const bool holdsSomething = below != before.end() && below->first.rfind(name + "/", 0) == 0;
-    if (kind == "folder" && !holdsSomething) names.insert(name);
-  }
   switch (point.left) {
     case Left::AllButFaultedEntry:
       for (const std::string& name : WithFolders(paths.Relative(call.path))) names.insert(name);
@@ -116,8 +132,9 @@ std::set<std::string> ExpectedNames(const ArchiveFaultPoint& point, const platfo
     case Left::NoStartFile:
       names.erase(dir::kStartFileName);
       break;
-    case Left::NoArchiveCopy:
+    case Left::CopyUnderItsOwnName:
       names.erase(dir::kArchiveName);
+      names.insert("qndaltinst.neu.zip");
       break;
     case Left::Everything:
       break;

@@ -1,21 +1,24 @@
 // The fault points of the archive step (SaveQNDInst) and what each must leave behind, shared by the
 // tests that fail its calls one by one and the whole runs that go through it.
 //
-// Fault point (first match wins)                              status  installation afterwards
-// create, write, seek, stamp, flush or close of the archive     1     untouched
-// listing of a folder of the installation                      1     untouched
-// open, read or stamp of a file of the installation            1     untouched
-// copy parking the start file in the temporary folder          1     untouched
-// deletion of an archived file                                 0     emptied but for that file
-// removal of an emptied folder                                 0     emptied but for that folder
-// copy putting the start file back                             1     emptied, neither start file
-//                                                                    nor archive copy (the rest of
-//                                                                    the step is skipped; both are
-//                                                                    in the temporary folder)
-// copy of the archive into the installation                    1     emptied, no archive copy (it
-//                                                                    is in the temporary folder)
-// Emptied means: what the archive leaves out stays (folders that were empty before, the start file
-// and the archive copy put back); every other file is in the archive only.
+// Fault point (first match wins)                                  status  installation afterwards
+// create, write, seek, stamp, flush or close of the new archive     1     as it was
+// its rename to qndaltinst.zip in the temporary folder              1     as it was
+// listing of a folder of the installation                          1     as it was
+// open, read or stamp of a file of the installation (archiving)    1     as it was
+// open or read of the archive for its copy in the installation     1     as it was
+// create, write, stamp, flush or close of that copy                1     as it was (the copy is
+//                                                                          removed again)
+// open or read of the copy to verify it                            1     as it was (likewise)
+// copy parking the start file in the temporary folder              1     as it was (likewise)
+// deletion of an archived file, or the read of its content check   0     emptied but for that file
+// removal of an emptied folder                                     0     emptied but for that
+//                                                                          folder
+// copy putting the start file back                                 1     emptied, no start file
+// rename of the copy to qndaltinst.zip                             1     emptied, the verified copy
+//                                                                          under its own name
+// Emptied means: what the archive leaves out stays (the start file put back and the archive under
+// its name); every other file and every folder below the installation is gone, in the archive.
 #pragma once
 
 #include <set>
@@ -34,6 +37,8 @@ struct ArchivePaths {
   std::string tempFolder;
 
   std::string Archive() const;          ///< in the temporary folder
+  std::string NewArchive() const;       ///< in the temporary folder, while it is written
+  std::string Copy() const;             ///< in the installation, until it is verified and named
   std::string ParkedStartFile() const;  ///< in the temporary folder
   std::string StartFile() const;        ///< in the installation
   std::string ArchiveCopy() const;      ///< in the installation
@@ -44,7 +49,7 @@ struct ArchivePaths {
 };
 
 /// What the installation directory holds after the fault.
-enum class Left { Everything, AllButFaultedEntry, NoStartFile, NoArchiveCopy };
+enum class Left { Everything, AllButFaultedEntry, NoStartFile, CopyUnderItsOwnName };
 
 struct ArchiveFaultPoint {
   const char* where;

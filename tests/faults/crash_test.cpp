@@ -1,7 +1,10 @@
 // A real directory run killed with SIGKILL before each file-system call of its archive step (the
 // runner stops itself there, the test kills it), then the disk checked: the installation untouched
 // or whatever is gone from it in the complete archive, the data folders as they were, and no result
-// file (a run writes it only at its end). POSIX only.
+// file (a run writes it only at its end). Then the run is started again, as a user would after a
+// restart, and ends well, with every file of the first installation still in place or in an
+// archive inside it (the second run archives the first run's verified archive with the rest).
+// POSIX only.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,7 +98,13 @@ TEST(CrashTest, KilledAnywhereInTheArchiveStepLosesNothing) {
 
     ExpectNothingLost(installBefore, scene.installation.installDir, archive);
     ExpectNothingLost(dataBefore, scene.dir / "Daten", archive);
+    ExpectNothingLostInside(installBefore, scene.installation.installDir);
     EXPECT_FALSE(platform::SystemFileSystem().FileExists(scene.ResultFile()));
+
+    std::string printed;
+    EXPECT_EQ(RunToEnd(RunnerArguments(scene, 0), printed), 0) << "the second run";
+    ExpectNothingLostInside(installBefore, scene.installation.installDir);
+    ExpectNothingLost(dataBefore, scene.dir / "Daten", archive);
   }
 }
 

@@ -18,6 +18,14 @@ namespace qnd::test {
 std::vector<std::string> ExpectNothingLost(const Tree& before, const std::string& installation,
                                            const std::string& archivePath);
 
+/// Fails the current test unless each file that `installation` held `before` is still there with
+/// the same bytes or is, with the same bytes, in a complete archive inside the installation: one of
+/// its own ZIP files, or an archive inside one of those, to any depth (a second run after an
+/// interrupted one archives the first run's archive). An archive that is not complete, such as a
+/// copy cut short, holds nothing. Returns the relative paths of the files not in place.
+std::vector<std::string> ExpectNothingLostInside(const Tree& before,
+                                                 const std::string& installation);
+
 /// `relative` ("/" between components) with its folders: "Sub/Deep/x.dat" gives "Sub",
 /// "Sub/Deep" and "Sub/Deep/x.dat".
 std::vector<std::string> WithFolders(const std::string& relative);

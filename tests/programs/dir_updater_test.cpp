@@ -364,8 +364,8 @@ TEST_F(DirUpdaterTest, CompleteRun) {
 }
 
 // The whole run with the program's own archive step: the installation directory ends up holding
-// the start file and the archive of every file it held before (an empty folder, which no archive
-// entry stands for, stays), and the data outside it is backed up as in any run.
+// the start file and the archive of every file it held before (a folder that was empty goes too),
+// and the data outside it is backed up as in any run.
 TEST_F(DirUpdaterTest, CompleteRunEmptiesTheInstallation) {
   dir_.MakeDir("Temp");
   test::ScopedVariable temporaryFolder(test::TemporaryFolderVariable(), dir_ / "Temp");
@@ -382,7 +382,7 @@ TEST_F(DirUpdaterTest, CompleteRunEmptiesTheInstallation) {
   const test::Tree after = test::Snapshot(installation_.installDir);
   std::vector<std::string> left;
   for (const auto& [name, kind] : after) left.push_back(name);
-  EXPECT_EQ(left, (Lines{"QuendStart.ini", "Vorlagen", "Vorlagen/Leer", "qndaltinst.zip"}));
+  EXPECT_EQ(left, (Lines{"QuendStart.ini", "qndaltinst.zip"}));
   EXPECT_EQ(after.at("QuendStart.ini"), before.at("QuendStart.ini"));
 
   // Every file of the old installation is in the archive with its bytes, named below the folder
@@ -403,31 +403,39 @@ TEST_F(DirUpdaterTest, CompleteRunEmptiesTheInstallation) {
   test::ExpectDataBackedUp(installation_);
 }
 
-// Data kept inside the installation directory goes into the archive with the rest and is deleted
-// with it, so the first backup finds nothing to copy: the run ends there, the data only in the
-// archive.
-TEST_F(DirUpdaterTest, DataInsideTheInstallationEndsUpOnlyInTheArchive) {
+// Data kept inside the installation directory (as on many network installations) goes into the
+// archive with the rest but stays where the backups, the product and its next release expect it:
+// the run goes on to its end.
+TEST_F(DirUpdaterTest, DataInsideTheInstallationIsArchivedAndStays) {
   dir_.MakeDir("Temp");
   test::ScopedVariable temporaryFolder(test::TemporaryFolderVariable(), dir_ / "Temp");
   const test::SampleInstallation inside(dir_, "Daten/Quendra");
   ASSERT_EQ(inside.dataRoot, inside.installDir + kSep);
+  const test::Tree before = test::Snapshot(inside.installDir);
   realArchive_ = true;
 
   window_.ui.AnswerQuestions({true});
   ASSERT_EQ(Show({"QNDUpdaterP2", inside.installDir}), std::nullopt);
-  EXPECT_EQ(Weiter(), 1);
-  EXPECT_EQ(window_.ui.Lines().back(), "Sicherung der Formularkataloge ...");
-  EXPECT_EQ(window_.ui.Lines()[2], "Quendra Sicherung - OK");
+  EXPECT_EQ(Weiter(), 0);
+  EXPECT_EQ(window_.ui.Lines(), kCompleteLog);
 
-  const std::string archive = test::ReadFileBytes(inside.installDir + kSep + "qndaltinst.zip");
-  std::vector<std::string> names;
-  for (const test::LocalHeader& header : test::ParseZip(archive).local)
-    names.push_back(header.name);
-  for (std::string file : test::SampleInstallation::DataFiles()) {
-    EXPECT_FALSE(dir_.Exists("Daten/Quendra/" + file)) << file;
-    for (char& c : file) c = c == '/' ? platform::kPathSeparator : c;
-    EXPECT_NE(std::find(names.begin(), names.end(), "Quendra" + kSep + file), names.end()) << file;
+  const auto archived = test::ReadCompleteArchive(inside.installDir + kSep + "qndaltinst.zip");
+  const test::Tree after = test::Snapshot(inside.installDir);
+  for (const auto& [name, kind] : before) {
+    if (!kind.starts_with("file:")) continue;
+    std::string entry = "Quendra/" + name;
+    std::replace(entry.begin(), entry.end(), '/', platform::kPathSeparator);
+    ASSERT_TRUE(archived.contains(entry)) << name;
+    EXPECT_EQ("file:" + archived.at(entry), kind) << name;
+    const bool data = name.starts_with("Daten/") || name.starts_with("Formulare/") ||
+                      name.starts_with("NKK/") || name.starts_with("Formulierungen/");
+    if (data) {
+      EXPECT_EQ(after.at(name), kind) << name << " stays";
+    } else if (name != "QuendStart.ini") {
+      EXPECT_FALSE(after.contains(name)) << name << " goes";
+    }
   }
+  test::ExpectDataBackedUp(inside);
 }
 
 TEST_F(DirUpdaterTest, FailedArchiveIsOnlyLogged) {
