@@ -1,69 +1,62 @@
-// A real directory run killed with SIGKILL before each file-system call of its archive step (the
-// runner stops itself there, the test kills it), then the disk checked: the installation untouched
-// or whatever is gone from it in the complete archive, the data folders as they were, and no result
-// file (a run writes it only at its end). Then the run is started again, as a user would after a
-// restart, and ends well, with every file of the first installation still in place or in an
-// archive inside it (the second run archives the first run's verified archive with the rest).
-// POSIX only.
+// A real directory run killed before each file-system call of its archive step (the runner waits
+// there, the test kills it abruptly: SIGKILL on POSIX, TerminateProcess on Windows), then the disk
+// checked: the installation untouched or whatever is gone from it in the complete archive, the
+// data folders as they were, and no result file (a run writes it only at its end). Then the run is
+// started again, as a user would after a restart, and ends well, with every file of the first
+// installation still in place or in an archive inside it (the second run archives the first run's
+// verified archive with the rest).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "dir_updater/old_install_archive.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
 #include "tests/faults/nothing_lost.h"
 #include "tests/faults/run_scene.h"
+#include "tests/support/child_process.h"
+#include "tests/support/host_shell.h"
 
 namespace qnd::test {
 namespace {
 
 const std::string kSep(1, platform::kPathSeparator);
+// Generous: under Wine a run takes many times as long as natively.
+constexpr int kRunTimeoutMs = 120000;
 
-std::vector<std::string> RunnerArguments(const RunScene& scene, std::size_t stopAt) {
-  return {QND_CRASH_RUNNER, scene.installation.installDir, scene.dir / "ProgramData",
-          std::to_string(stopAt)};
+// The runner's marker and report lie in the scene's root, outside everything the run touches.
+std::string Marker(const RunScene& scene) { return scene.dir / "runner-stopped"; }
+std::string Report(const RunScene& scene) { return scene.dir / "runner-calls.txt"; }
+
+// Started with the scene's temporary folder in this process's environment, which it inherits.
+SpawnedProcess StartRunner(const RunScene& scene, std::size_t stopAt) {
+  return SpawnedProcess(FromHostPath(QND_CRASH_RUNNER),
+                        {scene.installation.installDir, scene.dir / "ProgramData",
+                         std::to_string(stopAt), Marker(scene), Report(scene)});
 }
 
-pid_t Start(const std::vector<std::string>& arguments, int output) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(output, STDOUT_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
+// Runs the runner to its end; its exit code, none when it did not start or end in time.
+std::optional<int> RunToEnd(const RunScene& scene) {
+  SpawnedProcess runner = StartRunner(scene, 0);
+  return runner.WaitForExit(kRunTimeoutMs);
+}
+
+// Starts the runner, waits until it stands before call `stopAt` and kills it there.
+testing::AssertionResult KilledBeforeCall(const RunScene& scene, std::size_t stopAt) {
+  SpawnedProcess runner = StartRunner(scene, stopAt);
+  if (!runner.Started()) return testing::AssertionFailure() << "the runner did not start";
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRunTimeoutMs);
+  while (!platform::SystemFileSystem().FileExists(Marker(scene))) {
+    if (const std::optional<int> code = runner.WaitForExit(1)) {
+      return testing::AssertionFailure()
+             << "the runner ended with code " << *code << " without stopping";
+    }
+    if (std::chrono::steady_clock::now() > deadline)
+      return testing::AssertionFailure() << "the runner did not stop in time";
   }
-  return pid;
-}
-
-// Runs the runner to its end; its exit code (-1 when it did not exit) and what it printed.
-int RunToEnd(const std::vector<std::string>& arguments, std::string& printed) {
-  int pipe[2];
-  if (::pipe(pipe) != 0) return -1;
-  const pid_t pid = Start(arguments, pipe[1]);
-  ::close(pipe[1]);
-  char buffer[4096];
-  for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
-    printed.append(buffer, static_cast<std::size_t>(got));
-  ::close(pipe[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Starts the runner, waits until it stops itself and kills it there; false when it never stopped.
-bool KillWhenStopped(const std::vector<std::string>& arguments) {
-  const pid_t pid = Start(arguments, STDOUT_FILENO);
-  int status = 0;
-  ::waitpid(pid, &status, WUNTRACED);
-  if (!WIFSTOPPED(status)) return false;
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, &status, 0);
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  if (!runner.Kill()) return testing::AssertionFailure() << "the kill did not end the runner";
+  return testing::AssertionSuccess();
 }
 
 TEST(CrashTest, KilledAnywhereInTheArchiveStepLosesNothing) {
@@ -73,16 +66,21 @@ TEST(CrashTest, KilledAnywhereInTheArchiveStepLosesNothing) {
   std::vector<std::string> calls;
   {
     RunScene scene(Program::Dir);
-    std::string printed;
-    ASSERT_EQ(RunToEnd(RunnerArguments(scene, 0), printed), 0) << printed;
-    std::istringstream lines(printed);
+    ASSERT_EQ(RunToEnd(scene), 0);
+    // The runner packs in this scene's temporary folder, which it takes from the environment as
+    // this process does, so the kills below leave the archive where the checks look for it.
+    const std::string temporaryFolder = platform::SystemFileSystem().TemporaryFolder();
+    bool packedInTemporaryFolder = false;
+    std::istringstream lines(ReadFileBytes(Report(scene)));
     for (std::string line; std::getline(lines, line);) {
       calls.push_back(line);
       const std::string path = line.substr(line.find('\t') + 1);
+      if (path.rfind(temporaryFolder, 0) == 0) packedInTemporaryFolder = true;
       if (path.rfind(scene.installation.installDir + kSep, 0) == 0 ||
           path.rfind(scene.dir / "Temp", 0) == 0)
         archiveCalls = calls.size();
     }
+    EXPECT_TRUE(packedInTemporaryFolder) << "the runner made no call in " << temporaryFolder;
   }
   ASSERT_GT(archiveCalls, 20u) << "the archive step made too few calls to be the real one";
 
@@ -94,15 +92,14 @@ TEST(CrashTest, KilledAnywhereInTheArchiveStepLosesNothing) {
     const std::string archive =
         platform::SystemFileSystem().TemporaryFolder() + kSep + dir::kArchiveName;
 
-    ASSERT_TRUE(KillWhenStopped(RunnerArguments(scene, n)));
+    ASSERT_TRUE(KilledBeforeCall(scene, n));
 
     ExpectNothingLost(installBefore, scene.installation.installDir, archive);
     ExpectNothingLost(dataBefore, scene.dir / "Daten", archive);
     ExpectNothingLostInside(installBefore, scene.installation.installDir);
     EXPECT_FALSE(platform::SystemFileSystem().FileExists(scene.ResultFile()));
 
-    std::string printed;
-    EXPECT_EQ(RunToEnd(RunnerArguments(scene, 0), printed), 0) << "the second run";
+    EXPECT_EQ(RunToEnd(scene), 0) << "the second run";
     ExpectNothingLostInside(installBefore, scene.installation.installDir);
     ExpectNothingLost(dataBefore, scene.dir / "Daten", archive);
   }

@@ -1,29 +1,12 @@
 #include "tests/gui/win32_gui_support.h"
 
 #include "platform/win32/wide.h"
+#include "tests/support/host_shell.h"
 
 namespace qnd::test {
 
 std::wstring WindowsPath(const std::string& path) {
-  if (path.empty() || path.front() != '/') return platform::win32::Widen(path);
-  // Wine's own translation knows the prefix's drive mapping; Z: is the root by default.
-  using DosNameFunction = WCHAR*(CDECL*)(const char*);
-  const HMODULE kernel = ::GetModuleHandleW(L"kernel32");
-  const auto dosName = kernel ? reinterpret_cast<DosNameFunction>(reinterpret_cast<void*>(
-                                    ::GetProcAddress(kernel, "wine_get_dos_file_name")))
-                              : nullptr;
-  if (dosName) {
-    if (WCHAR* translated = dosName(path.c_str())) {
-      std::wstring result(translated);
-      ::HeapFree(::GetProcessHeap(), 0, translated);
-      return result;
-    }
-  }
-  std::wstring result = L"Z:" + platform::win32::Widen(path);
-  for (wchar_t& c : result) {
-    if (c == L'/') c = L'\\';
-  }
-  return result;
+  return platform::win32::Widen(FromHostPath(path));
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {

@@ -18,6 +18,11 @@ bool RunsUnderWine();
 /// path itself.
 std::string HostPath(const std::string& path);
 
+/// The other way round: `hostPath` as this program names it, such as a path of the build compiled
+/// into a test. Under Wine a full Linux path becomes its drive path (Z: is the root unless the
+/// prefix maps it elsewhere); anything else is the path itself.
+std::string FromHostPath(const std::string& hostPath);
+
 /// `text` quoted for /bin/sh.
 std::string ShellQuoted(const std::string& text);
 

@@ -57,6 +57,16 @@ std::string HostPath(const std::string& path) {
   return result;
 }
 
+std::string FromHostPath(const std::string& hostPath) {
+  if (hostPath.empty() || hostPath.front() != '/') return hostPath;
+  if (const std::optional<std::wstring> dosPath = DosPath(hostPath)) return Narrow(*dosPath);
+  std::string result = "Z:" + hostPath;
+  for (char& c : result) {
+    if (c == '/') c = '\\';
+  }
+  return result;
+}
+
 // Wine starts a Linux program that CreateProcessW names, but hands back no handle to wait on. So
 // the command runs from a script that, as its last act, renames a file holding its exit status
 // into place; this side waits for that file.
