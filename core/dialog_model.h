@@ -12,6 +12,10 @@
 
 namespace qnd {
 
+/// The default handler's text for a failure of memory; one of unknown kind is named by
+/// platform::kUnknownFailureText.
+inline constexpr char kOutOfMemoryText[] = "Nicht genügend Arbeitsspeicher";
+
 /// The log pane's height while it is shown.
 inline constexpr int kLogPaneHeight = 180;
 /// QNDUpdater's outer window heights.
@@ -22,8 +26,12 @@ inline constexpr int kDirCompactMargin = 40;
 
 class UpdaterDialog : public platform::WindowEvents {
  public:
+  /// The shell's windows belong to `window` while the dialog lives.
   UpdaterDialog(platform::UpdaterWindow& window, const platform::WindowDesign& design,
                 Program program, platform::Platform services);
+  ~UpdaterDialog() override;
+  UpdaterDialog(const UpdaterDialog&) = delete;
+  UpdaterDialog& operator=(const UpdaterDialog&) = delete;
 
   /// Starts the run; "Weiter" stays disabled while it runs, so a click handled inside the run
   /// cannot start it again inside itself. A failure the run does not handle is shown by the
@@ -43,7 +51,8 @@ class UpdaterDialog : public platform::WindowEvents {
   void EnterCompactMode();
   /// The first action of every run.
   void EnterExpandedMode();
-  /// Runs `action`; a failure it raises is shown by the default handler.
+  /// Runs `action`; any failure it raises (an unexpected platform failure, no memory, any other
+  /// exception) is shown by the default handler, and the window stays as after any such failure.
   void RunGuarded(const std::function<void()>& action);
 
   platform::UpdaterWindow& window_;

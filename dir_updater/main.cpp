@@ -7,10 +7,11 @@
 #include "dir_updater/target_dir.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments = qnd::dir::ProgramArguments(argc, argv);
   return qnd::platform::RunUpdaterApplication(
-      argc, argv, qnd::dir::HauptDesign(), [&arguments](qnd::platform::UpdaterWindow& window) {
+      argc, argv, qnd::dir::HauptDesign(),
+      [](qnd::platform::UpdaterWindow& window, const std::vector<std::string>& arguments) {
         return std::make_unique<qnd::dir::TFHaupt>(window, qnd::platform::SystemPlatform(),
-                                                   arguments, qnd::dir::SaveQNDInst);
+                                                   qnd::dir::ProgramArguments(arguments),
+                                                   qnd::dir::SaveQNDInst);
       });
 }

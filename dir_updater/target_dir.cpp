@@ -68,10 +68,10 @@ std::string TargetDirFromArguments(const std::vector<std::string>& arguments, ch
   return target;
 }
 
-std::vector<std::string> ProgramArguments(int argc, char** argv) {
+std::vector<std::string> ProgramArguments(const std::vector<std::string>& arguments) {
   if (const std::optional<std::string> raw = platform::RawCommandLine())
     return SplitCommandLine(*raw);
-  return std::vector<std::string>(argv, argv + argc);
+  return arguments;
 }
 
 std::string CanonicalTargetDir(const std::string& joined) {

@@ -20,8 +20,8 @@ std::string TargetDirFromArguments(const std::vector<std::string>& arguments,
                                    char separator = platform::kPathSeparator);
 
 /// The program's arguments, itself first: the raw command line split by the rules above where the
-/// system has one, else `argv` as the shell passed it.
-std::vector<std::string> ProgramArguments(int argc, char** argv);
+/// system has one, else `arguments` as the shell (and the window system) left them.
+std::vector<std::string> ProgramArguments(const std::vector<std::string>& arguments);
 
 /// The joined target as the one full path that the gate, the walk and the deletion all work on:
 /// made absolute and normalised by the system (platform::FullPathName), without trailing

@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dir_updater/target_dir.h"
 #include "fuzz/fuzz_check.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -74,6 +76,28 @@ void CheckRoot(const std::string& dir, char separator, std::size_t drive) {
   QND_FUZZ_CHECK(!IsEmptyOrRoot(dir + sep + "x" + sep + "y" + sep + "z", separator, drive));
 }
 
+// A full path made by reading is full, and reading it again changes nothing; any text may stand
+// for the path or for the current folder, and the reading ends.
+void CheckFullPath(const std::string& text, char separator, std::size_t drive) {
+  using qnd::platform::LexicalFullPath;
+  const std::string current = drive ? "C:\\qnd\\Programme" : "/home/q";
+  for (const auto& [path, folder] :
+       {std::pair{text, current}, std::pair{std::string("Quendra"), text}}) {
+    const std::string full = LexicalFullPath(path, folder, separator, drive);
+    QND_FUZZ_CHECK(!full.empty());
+    // Literal paths (two separators, "?" or ".", a separator) stay as they stand.
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const bool literal = drive && full.size() >= 4 && isSeparator(full[0]) &&
+                         isSeparator(full[1]) && (full[2] == '?' || full[2] == '.') &&
+                         isSeparator(full[3]);
+    if (literal) continue;
+    QND_FUZZ_CHECK(drive ? (full.size() >= 3 && full[1] == ':' && full[2] == separator) ||
+                               full.starts_with(std::string(2, separator))
+                         : full[0] == separator);
+    QND_FUZZ_CHECK(LexicalFullPath(full, folder, separator, drive) == full);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -89,5 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckRoot(qnd::dir::TargetDirFromArguments(arguments, separator), separator, drive);
   CheckRoot(commandLine.substr(0, commandLine.find('\0')), separator, drive);
   QND_FUZZ_CHECK(qnd::dir::IsEmptyOrRoot("", separator, drive));
+  CheckFullPath(commandLine.substr(0, commandLine.find('\0')), separator, drive);
   return 0;
 }

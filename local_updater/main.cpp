@@ -6,7 +6,8 @@
 
 int main(int argc, char** argv) {
   return qnd::platform::RunUpdaterApplication(
-      argc, argv, qnd::local::HauptDesign(), [](qnd::platform::UpdaterWindow& window) {
+      argc, argv, qnd::local::HauptDesign(),
+      [](qnd::platform::UpdaterWindow& window, const std::vector<std::string>&) {
         return std::make_unique<qnd::local::TFHaupt>(window, qnd::platform::SystemPlatform());
       });
 }

@@ -15,6 +15,14 @@ bool HasDrive(const std::string& path, bool windows) {
   return windows && path.size() >= 2 && path[1] == ':';
 }
 
+// "C:\\...", "\\\\server\\..." or (POSIX) "/...".
+bool IsFullPath(const std::string& path, char separator, bool windows) {
+  if (!windows) return !path.empty() && path[0] == separator;
+  return (HasDrive(path, true) && path.size() > 2 && IsSeparator(path[2], separator, true)) ||
+         (path.size() >= 2 && IsSeparator(path[0], separator, true) &&
+          IsSeparator(path[1], separator, true));
+}
+
 // Splits at separators, dropping empty parts.
 std::vector<std::string> Parts(const std::string& path, char separator, bool windows) {
   std::vector<std::string> parts;
@@ -53,19 +61,25 @@ void TrimDots(std::vector<std::string>& parts, std::size_t rootParts) {
         part[part.size() - 2] != '.')
       part.pop_back();
   }
-  if (parts.size() > rootParts) {
+  // A last part of nothing but dots and blanks goes, and the one before it becomes the last.
+  while (parts.size() > rootParts) {
     std::string& last = parts.back();
     while (!last.empty() && (last.back() == '.' || last.back() == ' ')) last.pop_back();
-    if (last.empty()) parts.pop_back();
+    if (!last.empty()) break;
+    parts.pop_back();
   }
 }
 
 }  // namespace
 
-std::string LexicalFullPath(const std::string& path, const std::string& currentDirectory,
+std::string LexicalFullPath(const std::string& path, const std::string& currentFolder,
                             char separator, std::size_t drivePrefixLength) {
   const bool windows = drivePrefixLength > 0;
   const std::string sep(1, separator);
+  // A current folder that is no full path itself (the system could not tell it) counts as the
+  // root, so every step below starts from a full path and the reading ends.
+  const std::string currentDirectory =
+      IsFullPath(currentFolder, separator, windows) ? currentFolder : (windows ? "C:" : "") + sep;
   const auto full = [&](const std::string& absolute) {
     return LexicalFullPath(absolute, currentDirectory, separator, drivePrefixLength);
   };
@@ -106,16 +120,6 @@ std::string LexicalFullPath(const std::string& path, const std::string& currentD
       return full(shareRoot + path.substr(1));
     }
   } else {
-    // A current folder that is no full path itself (the system could not tell it) counts as the
-    // root.
-    const bool absolute = windows
-                              ? (HasDrive(currentDirectory, true) && currentDirectory.size() > 2 &&
-                                 IsSeparator(currentDirectory[2], separator, true)) ||
-                                    (currentDirectory.size() >= 2 &&
-                                     IsSeparator(currentDirectory[0], separator, true) &&
-                                     IsSeparator(currentDirectory[1], separator, true))
-                              : !currentDirectory.empty() && currentDirectory[0] == separator;
-    if (!absolute) return full((windows ? "C:" : "") + sep + path);
     return full(currentDirectory + sep + path);
   }
 

@@ -6,8 +6,19 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qnd::platform {
+
+/// What a test's UserInterface::EndProcess throws, since the real end of the process never returns;
+/// the logic lets it pass wherever it catches failures.
+struct ProcessEnded {
+  int code;
+};
+
+/// The text for a failure of unknown kind: the default handler's, and the front ends' own box for a
+/// failure that escapes even the handler (with a period there, as the handler adds one).
+inline constexpr char kUnknownFailureText[] = "Ein unerwarteter Fehler ist aufgetreten";
 
 /// What the progress log needs of a window: the log pane, the status bar, modal message boxes,
 /// event processing, pauses and the end of the process.
@@ -76,6 +87,8 @@ class UpdaterWindow : public UserInterface {
   /// Shows the hourglass until RestoreCursor puts back the cursor shown before.
   virtual void ShowBusyCursor() = 0;
   virtual void RestoreCursor() = 0;
+  /// The window as the system knows it (an HWND on Windows), for the shell's windows to belong to.
+  virtual void* NativeHandle() = 0;
 };
 
 /// What the window reports to the logic.
@@ -92,8 +105,11 @@ class WindowEvents {
   virtual void CloseRequested() = 0;
 };
 
-/// Makes the program's handler once the window exists (the window's creation event).
-using FormCreateFunction = std::function<std::unique_ptr<WindowEvents>(UpdaterWindow& window)>;
+/// Makes the program's handler once the window exists (the window's creation event), with the
+/// program's arguments (itself first) as the front end leaves them: Qt takes its own options such
+/// as "-platform offscreen" out of them first.
+using FormCreateFunction = std::function<std::unique_ptr<WindowEvents>(
+    UpdaterWindow& window, const std::vector<std::string>& arguments)>;
 
 /// Starts the GUI application with the main window as its taskbar window, creates the window from
 /// `design`, calls `formCreate`, calls FormShow before the window is first drawn and runs the event

@@ -6,11 +6,19 @@
 #                                           NKK/, Formulierungen/
 #   DEST/registry.reg                       the registry as a Windows export: the all-users folder
 #                                           and the installer's registration of the installation
-# Usage: make_sample_installation.sh DEST   (DEST is created; existing content is replaced)
+# Usage: make_sample_installation.sh [--wine] DEST   (DEST is created; existing content is replaced)
+#   --wine: the paths inside the files are the ones the Windows programs see under Wine, where the
+#           Linux root is the drive Z: (Z:\tmp\...\ for /tmp/.../)
 set -euo pipefail
-[ $# -eq 1 ] || { echo "usage: $0 DEST" >&2; exit 2; }
+wine_paths=0
+if [ "${1:-}" = --wine ]; then wine_paths=1; shift; fi
+[ $# -eq 1 ] || { echo "usage: $0 [--wine] DEST" >&2; exit 2; }
 mkdir -p "$1"
 dest=$(cd "$1" && pwd)
+# A folder as the programs read it from the files.
+seen() {
+  if [ "$wine_paths" -eq 1 ]; then local p="Z:$1"; printf '%s' "${p//\//\\}"; else printf '%s' "$1"; fi
+}
 rm -rf "$dest/Programme" "$dest/ProgramData" "$dest/Daten" "$dest/registry.reg"
 
 install="$dest/Programme/Quendra"
@@ -20,8 +28,8 @@ mkdir -p "$install/Vorlagen" "$ini/001" "$data/Daten" "$data/Formulare" "$data/N
   "$data/Formulierungen/Zeugnisbemerkungen"
 
 crlf() { printf '%s\r\n' "$@"; }
-crlf "[Setup]" "IniPfad=$ini/" > "$install/QuendStart.ini"
-crlf "[Setup]" "Datenverzeichnis=$data/Daten/" "Schule=Grundschule am See" > "$ini/001/quendra.ini"
+crlf "[Setup]" "IniPfad=$(seen "$ini/")" > "$install/QuendStart.ini"
+crlf "[Setup]" "Datenverzeichnis=$(seen "$data/Daten/")" "Schule=Grundschule am See" > "$ini/001/quendra.ini"
 crlf "[Benutzer]" "UserZahl=0" > "$data/Daten/QuendUser.ini"
 
 table() { head -c "$2" /dev/urandom > "$1"; }
@@ -41,7 +49,7 @@ printf 'Zeigt großes Interesse.\r\n' > "$data/Formulierungen/Zeugnisbemerkungen
 root=$(cd "$(dirname "$0")/.." && pwd)
 objects=$(mktemp -d)
 i686-w64-mingw32-windres -O coff -i "$root/tests/data/version/v8.rc" -o "$objects/v8.o"
-i686-w64-mingw32-gcc -nostdlib -s -Wl,--entry=_start -o "$install/Quendra.EXE" \
+i686-w64-mingw32-gcc -nostdlib -s -Wl,--entry=qnd_start -o "$install/Quendra.EXE" \
   "$root/tests/data/version/program.c" "$objects/v8.o"
 rm -rf "$objects"
 printf 'Vorlage\r\n' > "$install/Vorlagen/Zeugnis.qvl"
@@ -52,8 +60,8 @@ reg_string() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
 product_code=$(grep -o '"[0-9A-F]\{32\}"' "$root/local_updater/install_lookup.h" | head -n 1 | tr -d '"')
 crlf "Windows Registry Editor Version 5.00" "" \
   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]" \
-  "\"Common AppData\"=$(reg_string "$dest/ProgramData")" "" \
+  "\"Common AppData\"=$(reg_string "$(seen "$dest/ProgramData")")" "" \
   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\$product_code\\InstallProperties]" \
-  "\"InstallLocation\"=$(reg_string "$install/")" > "$dest/registry.reg"
+  "\"InstallLocation\"=$(reg_string "$(seen "$install/")")" > "$dest/registry.reg"
 
 echo "Sample installation in $dest"

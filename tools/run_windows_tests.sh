@@ -62,7 +62,8 @@ fi
 WINEPREFIX=$scratch/prefix
 mkdir "$WINEPREFIX"
 [ -z "$user" ] || chown "$user" "$WINEPREFIX"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No debugger for a crashing test program: it ends with its crash instead of waiting on one.
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export QND_WINE_USER=$user
 
 # The window tests need a display: a virtual one of their own (also where a desktop is running, so
@@ -89,15 +90,13 @@ preset=windows64
 if [ "${QND_FORCE_WINDOWS64:-0}" = 1 ]; then
   echo "=== Windows tests: the 64-bit build (preset windows64) under 64-bit Wine, forced by QND_FORCE_WINDOWS64=1; the 32-bit programs are built and checked only"
 else
-  i686-w64-mingw32-gcc -O2 -o "$scratch/probe32.exe" tools/wine32_probe.c
-  chmod 755 "$scratch/probe32.exe"
-  probe_status=0
-  probe=$(as_user wine "$scratch/probe32.exe" 2>&1) || probe_status=$?
-  if [ "$probe" = "32-bit Windows programs run here" ]; then
+  runner=()
+  [ -z "$user" ] || runner=(runuser -u "$user" --)
+  if why=$(bash tools/probe_wine32.sh "$scratch" "${runner[@]}"); then
     preset=windows
     echo "=== Windows tests: this machine runs 32-bit Windows programs under Wine: the 32-bit build (preset windows) in a 64-bit prefix, under WOW64"
   else
-    echo "=== Windows tests: this machine cannot run 32-bit Windows programs under Wine (the probe ended with status $probe_status: $(head -n 1 <<<"$probe")): the 64-bit build (preset windows64) under 64-bit Wine; the 32-bit programs are built and checked only"
+    echo "=== Windows tests: this machine cannot run 32-bit Windows programs under Wine ($why): the 64-bit build (preset windows64) under 64-bit Wine; the 32-bit programs are built and checked only"
   fi
 fi
 

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Windows programs, shows each in compact mode under Wine on a virtual X display and
-# writes docs/screenshots/QNDUpdater.png and docs/screenshots/QNDUpdaterP2.png. QNDUpdaterP2 gets a
-# generated release-8 installation; its question before the window appears is answered with "&Ja".
-# Needs root (or sudo) only to install what is missing.
+# Builds the Windows programs and shows each under Wine on a virtual X display, in compact mode and
+# in expanded mode during a run, with the log and the status bar filled. Writes
+# docs/screenshots/QNDUpdater.png, QNDUpdater-Lauf.png, QNDUpdaterP2.png and QNDUpdaterP2-Lauf.png.
+# Each program gets a generated release-8 installation (QNDUpdater finds it through the installer's
+# registration); QNDUpdaterP2's question before the window appears is answered with "&Ja".
+# The 32-bit programs run in a 64-bit prefix where this machine runs 32-bit Windows programs, the
+# 64-bit build of the same sources otherwise. Needs root (or sudo) only to install what is missing.
 # Usage: screenshots.sh [BUILD]   BUILD: a Windows build folder to use instead of the preset's
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +14,7 @@ root=$(pwd)
 bash tools/install_dependencies.sh
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-# import (ImageMagick) takes the pictures, xdotool finds the windows and presses the key, and
+# import (ImageMagick) takes the pictures, xdotool finds the windows and presses the keys, and
 # Wine's fonts give the frame its symbols and the window its Tahoma.
 missing=()
 for package in imagemagick xdotool fonts-wine; do
@@ -23,19 +26,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${missing[@]}" >/dev/null
 fi
 
-if [ $# -ge 1 ]; then
-  build=$(cd "$1" && pwd)
-  cmake --build "$build" --target QNDUpdater QNDUpdaterP2
-else
-  build="$root/build/windows"
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows --target QNDUpdater QNDUpdaterP2
-fi
-
 work=$(mktemp -d /tmp/qnd-screenshots.XXXXXX)
 xvfb_pid=""
 cleanup() {
-  WINEPREFIX="$work/wine" wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -49,12 +43,29 @@ xvfb_pid=$!
 export DISPLAY=":$display"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.2; done
 
-# A fresh prefix at 96 dpi in which Wine draws the frames itself, since no window manager runs.
+# A fresh 64-bit prefix at 96 dpi in which Wine draws the frames itself, since no window manager
+# runs. Made with the 64-bit loader itself: Debian's wine scripts take the 32-bit one whenever
+# wine32 is installed.
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot --init >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+wine64() { WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 "$@"; }
+WINEARCH=win64 wine64 wineboot --init >/dev/null 2>&1
+wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 # Debian's Wine does not look in fonts-wine's folder; in the prefix's font folder it finds them.
 cp /usr/share/wine/fonts/{marlett,tahoma,tahomabd}.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+
+if bash tools/probe_wine32.sh "$work" >/dev/null; then
+  preset=windows run=(wine)
+else
+  preset=windows64 run=(wine64)
+fi
+if [ $# -ge 1 ]; then
+  build=$(cd "$1" && pwd)
+  cmake --build "$build" --target QNDUpdater QNDUpdaterP2
+else
+  build="$root/build/$preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" --target QNDUpdater QNDUpdaterP2
+fi
 
 # The X window whose title matches the regular expression `$1`, waited for up to a minute.
 # Polled: a search fails while Wine creates or destroys other windows.
@@ -78,17 +89,52 @@ shoot() {
   echo "Wrote $2 ($(identify -format '%wx%h' "$2"))"
 }
 
+# Waits until the window `$1` has grown from its compact height into expanded mode, lets the run
+# go on for `$3` seconds and writes the window to `$2`. The run goes on meanwhile: the picture
+# shows it at work.
+shoot_expanded() {
+  local compact height
+  compact=$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^HEIGHT=//p')
+  for _ in $(seq 300); do
+    height=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | sed -n 's/^HEIGHT=//p')
+    [ -z "$height" ] || [ "$height" -gt "$compact" ] && break
+    sleep 0.05
+  done
+  sleep "$3"
+  import -window "$1" "$2"
+  echo "Wrote $2 ($(identify -format '%wx%h' "$2"))"
+}
+
+# `$1` as the programs see it under Wine: the Linux root is the drive Z:.
+windows_path() { local p="Z:$1"; printf "%s" "${p//\//\\}"; }
+
 out="$root/docs/screenshots"
 mkdir -p "$out"
 
-wine "$build/local_updater/QNDUpdater.exe" &
+# QNDUpdater: compact, then during the run on an installation that the installer registered.
+bash tools/make_sample_installation.sh --wine "$work/local" >/dev/null
+product_code=$(grep -o '"[0-9A-F]\{32\}"' local_updater/install_lookup.h | head -n 1 | tr -d '"')
+wine64 reg add "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\$product_code\\InstallProperties" \
+  /v InstallLocation /d "$(windows_path "$work/local/Programme/Quendra/")" /f >/dev/null 2>&1
+"${run[@]}" "$build/local_updater/QNDUpdater.exe" &
 shoot '^Quendra-Updater$' "$out/QNDUpdater.png"
-wineserver -k 2>/dev/null || true
+window=$(find_window '^Quendra-Updater$')
+xdotool windowfocus "$window" key Return
+shoot_expanded "$window" "$out/QNDUpdater-Lauf.png" 1.2
+wait || true
+/usr/lib/wine/wineserver64 -k 2>/dev/null || true
 
-bash tools/make_sample_installation.sh "$work/sample" >/dev/null
-wine "$build/dir_updater/QNDUpdaterP2.exe" "Z:${work//\//\\}\\sample\\Programme\\Quendra" &
+# QNDUpdaterP2: compact, then while it archives an installation with a large file in it.
+bash tools/make_sample_installation.sh --wine "$work/dir" >/dev/null
+mkdir -p "$work/dir/Programme/Quendra/Hilfe"
+head -c 150M /dev/urandom > "$work/dir/Programme/Quendra/Hilfe/Handbuch.pdf"
+"${run[@]}" "$build/dir_updater/QNDUpdaterP2.exe" "$(windows_path "$work/dir/Programme/Quendra")" &
 question=$(find_window '^Best')  # "Bestätigen"; a regex's "." does not match the UTF-8 "ä"
 sleep 1
 xdotool windowfocus "$question" key Return
 shoot '^Quendra Updater$' "$out/QNDUpdaterP2.png"
-wineserver -k 2>/dev/null || true
+window=$(find_window '^Quendra Updater$')
+xdotool windowfocus "$window" key Return
+shoot_expanded "$window" "$out/QNDUpdaterP2-Lauf.png" 2
+wait || true
+/usr/lib/wine/wineserver64 -k 2>/dev/null || true

@@ -16,7 +16,8 @@ struct MainWindow {
 };
 
 /// Needs the QApplication to exist. FormShow runs before the window is first shown; the window is
-/// centred when it is shown, with the size FormShow left it.
-MainWindow OpenMainWindow(const WindowDesign& design, const FormCreateFunction& formCreate);
+/// centred when it is shown, with the size FormShow left it. `arguments` go to `formCreate`.
+MainWindow OpenMainWindow(const WindowDesign& design, const FormCreateFunction& formCreate,
+                          const std::vector<std::string>& arguments = {});
 
 }  // namespace qnd::platform::qt

@@ -76,10 +76,9 @@ void UpdaterWidget::Deliver(void (WindowEvents::*event)()) {
   if (events_ == nullptr) return;
   try {
     (events_->*event)();
-  } catch (const std::exception& failure) {
-    ShowErrorBox(design_.caption, failure.what());
   } catch (...) {
-    ShowErrorBox(design_.caption, "Unbekannter Fehler");
+    // Only a failure of the default handler itself comes here.
+    ShowErrorBox(design_.caption, std::string(kUnknownFailureText) + ".");
   }
 }
 

@@ -44,6 +44,8 @@ class UpdaterWidget final : public QWidget, public UpdaterWindow {
   int ClientHeight() override;
   void FocusWeiter() override;
   void SetWeiterEnabled(bool enabled) override;
+  /// Linux's shell shows no windows of its own; the widget stands for the window.
+  void* NativeHandle() override { return this; }
   void ShowBusyCursor() override;
   void RestoreCursor() override;
 

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <system_error>
+
+#include "core/default_failure_handler.h"
 #include "core/failure.h"
+#include "platform/process.h"
+#include "tests/support/fake_services.h"
 #include "tests/support/recording_window.h"
 
 namespace qnd {
@@ -19,9 +25,12 @@ platform::WindowDesign Design(Program program) {
 // A program whose run is given by the test.
 class TestDialog : public UpdaterDialog {
  public:
-  TestDialog(test::RecordingWindow& window, Program program)
-      : UpdaterDialog(window, Design(program), program, platform::SystemPlatform()) {}
-  void FormShow() override { RunGuarded([this] { EnterCompactMode(); }); }
+  TestDialog(test::RecordingWindow& window, Program program,
+             platform::Platform services = platform::SystemPlatform())
+      : UpdaterDialog(window, Design(program), program, services) {}
+  void FormShow() override {
+    RunGuarded([this] { EnterCompactMode(); });
+  }
   std::function<void(TestDialog&)> run = [](TestDialog&) {};
   int runs = 0;
   using UpdaterDialog::EnterExpandedMode;
@@ -44,7 +53,7 @@ TEST(DialogModelTest, CompactAndExpandedModeOfTheLocalUpdater) {
   dialog.BtWeiterClick();
   const Notes run(window.Notes().begin() + 7, window.Notes().end());
   EXPECT_EQ(run, (Notes{"DisableWeiter", "OuterHeight=340", "LogHeight=180", "ShowLog", "Pump",
-                        "EnableWeiter"}));
+                        "EnableWeiter", "FocusWeiter"}));
 }
 
 TEST(DialogModelTest, CompactAndExpandedModeOfTheDirectoryUpdater) {
@@ -58,7 +67,7 @@ TEST(DialogModelTest, CompactAndExpandedModeOfTheDirectoryUpdater) {
   dialog.BtWeiterClick();
   const Notes run(window.Notes().begin() + 7, window.Notes().end());
   EXPECT_EQ(run, (Notes{"DisableWeiter", "LogHeight=180", "ClientHeight=314", "ShowLog", "Pump",
-                        "EnableWeiter"}));
+                        "EnableWeiter", "FocusWeiter"}));
 }
 
 TEST(DialogModelTest, CompactHeightIsTheOneReadBack) {
@@ -134,14 +143,69 @@ TEST(DialogModelTest, UnexpectedFailureKeepsTheWindowOpenAndWeiterStartsAgain) {
   };
   dialog.FormShow();
   dialog.BtWeiterClick();
-  ASSERT_EQ(window.ui.ErrorTexts(),
-            std::vector<std::string>{"In C:\\Q\\QND_6_7_8_Update.ini kann nicht geschrieben werden."});
+  ASSERT_EQ(
+      window.ui.ErrorTexts(),
+      std::vector<std::string>{"In C:\\Q\\QND_6_7_8_Update.ini kann nicht geschrieben werden."});
   EXPECT_FALSE(window.ui.ExitCode().has_value());
-  EXPECT_EQ(window.Notes().back(), "EnableWeiter");
+  EXPECT_EQ(Notes(window.Notes().end() - 2, window.Notes().end()),
+            (Notes{"EnableWeiter", "FocusWeiter"}))
+      << "the window waits for Weiter again";
 
   dialog.BtWeiterClick();  // the whole run again, appending to the same log
   EXPECT_EQ(dialog.runs, 2);
-  EXPECT_EQ(window.ui.Lines(), (std::vector<std::string>{"Benutzeranzahl - OK", "Benutzeranzahl - OK"}));
+  EXPECT_EQ(window.ui.Lines(),
+            (std::vector<std::string>{"Benutzeranzahl - OK", "Benutzeranzahl - OK"}));
+}
+
+// Failures of any other kind go the same way, named in German by their kind, with the title the
+// default handler gives every failure.
+TEST(DialogModelTest, FailuresOfAnyKindGoThroughTheDefaultHandler) {
+  const struct {
+    const char* kind;
+    std::function<void()> fail;
+    const char* text;
+  } cases[] = {
+      {"no memory", [] { throw std::bad_alloc(); }, "Nicht genügend Arbeitsspeicher."},
+      {"another exception",
+       [] {
+         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+       },
+       "Ein unerwarteter Fehler ist aufgetreten."},
+      {"no exception class", [] { throw 42; }, "Ein unerwarteter Fehler ist aufgetreten."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    test::RecordingWindow window;
+    TestDialog dialog(window, Program::DirUpdater);
+    dialog.run = [&](TestDialog&) { c.fail(); };
+    dialog.FormShow();
+    dialog.BtWeiterClick();
+    ASSERT_EQ(window.ui.ErrorTexts(), std::vector<std::string>{c.text});
+    EXPECT_EQ(window.ui.Events().back().title, FailureBoxTitle(platform::RunningProgramPath()));
+    EXPECT_EQ(Notes(window.Notes().end() - 2, window.Notes().end()),
+              (Notes{"EnableWeiter", "FocusWeiter"}));
+    dialog.BtWeiterClick();
+    EXPECT_EQ(dialog.runs, 2) << "Weiter starts the run again";
+  }
+}
+
+// The shell's progress and error windows belong to the program's window while it lives.
+TEST(DialogModelTest, TheShellsWindowsBelongToTheProgramsWindow) {
+  class OwnerShell : public test::ShellWithAppData {
+   public:
+    void SetOwnerWindow(void* window) override { owners.push_back(window); }
+    std::vector<void*> owners;
+  } shell;
+  test::RecordingWindow window;
+  int system = 0;
+  window.nativeHandle = &system;
+  platform::Platform services = platform::SystemPlatform();
+  services.shell = &shell;
+  {
+    const TestDialog dialog(window, Program::DirUpdater, services);
+    EXPECT_EQ(shell.owners, std::vector<void*>{&system});
+  }
+  EXPECT_EQ(shell.owners, (std::vector<void*>{&system, nullptr}));
 }
 
 TEST(DialogModelTest, UnexpectedFailureAfterACloseRequestEndsWithZero) {

@@ -31,7 +31,8 @@ bool WriteText(const std::string& path, const std::string& text) {
 int main(int argc, char** argv) {
   using namespace qnd;
   // Windows: the command line as UTF-8, not in the ANSI code page of argv.
-  const std::vector<std::string> arguments = dir::ProgramArguments(argc, argv);
+  const std::vector<std::string> arguments =
+      dir::ProgramArguments(std::vector<std::string>(argv, argv + argc));
   if (arguments.size() != 6) {
     std::cerr << "usage: " << argv[0]
               << " <installation> <common appdata> <stop at call> <marker> <report>\n";

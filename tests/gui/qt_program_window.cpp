@@ -19,7 +19,8 @@ void ProgramWindow::Open(bool confirm) {
   services.process = &process_;
   if (program_ == Program::LocalUpdater) {
     main_ = platform::qt::OpenMainWindow(
-        local::HauptDesign(), [services](platform::UpdaterWindow& window) {
+        local::HauptDesign(),
+        [services](platform::UpdaterWindow& window, const std::vector<std::string>&) {
           return std::make_unique<local::TFHaupt>(window, services);
         });
   } else {
@@ -30,7 +31,8 @@ void ProgramWindow::Open(bool confirm) {
     });
     const std::vector<std::string> arguments = {"QNDUpdaterP2", installation_.installDir};
     main_ = platform::qt::OpenMainWindow(
-        dir::HauptDesign(), [services, arguments](platform::UpdaterWindow& window) {
+        dir::HauptDesign(),
+        [services, arguments](platform::UpdaterWindow& window, const std::vector<std::string>&) {
           return std::make_unique<dir::TFHaupt>(
               window, services, arguments,
               [](UpdaterContext&, platform::UpdaterWindow&) { return kStatusOk; });

@@ -144,6 +144,36 @@ const GateCase kGateCases[] = {
 INSTANTIATE_TEST_SUITE_P(Outcomes, GateTest, testing::ValuesIn(kGateCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The text of `window`'s log pane, the rich edit among its children.
+std::string LogText(HWND window) {
+  for (const HWND child : Children(window)) {
+    const std::wstring name = ClassName(child);
+    if (::lstrcmpiW(name.c_str(), L"RICHEDIT50W") == 0 ||
+        ::lstrcmpiW(name.c_str(), L"RichEdit20W") == 0)
+      return platform::win32::Narrow(WindowText(child));
+  }
+  return {};
+}
+
+// Esc during the run, when "Weiter" is disabled, ends the process in the middle of the run at the
+// next event processing, with 1; the run writes no result file.
+TEST_F(DirUpdaterRunTest, EscDuringTheRunEndsItWithOne) {
+  const SampleInstallation installation(root_);
+  ASSERT_NO_FATAL_FAILURE(Start("\"" + installation.installDir + "\""));
+  AnswerBox(*process_, L"Bestätigen", kConfirmation, VK_RETURN);
+  const HWND window = process_->WaitForWindow(nullptr, L"Quendra Updater");
+  ASSERT_NE(window, nullptr) << "the window did not appear";
+  PressKey(window, VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] {
+    return LogText(window).find("Benutzeranzahl - OK") != std::string::npos;
+  })) << "the run did not start";
+  PressKey(window, VK_ESCAPE);
+  EXPECT_EQ(process_->WaitForExit(), 1u);
+  const std::string resultFile = installation.iniDir + "001" + kSep + "QND_6_7_8_Update.ini";
+  EXPECT_EQ(::GetFileAttributesW(Widen(resultFile).c_str()), INVALID_FILE_ATTRIBUTES)
+      << "no result file";
+}
+
 // A release-8 program in the system's folder for programs: refused before the question, with the
 // folder in the box, and the folder keeps what it holds.
 TEST_F(DirUpdaterRunTest, ProgramsFolderIsRefused) {

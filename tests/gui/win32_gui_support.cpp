@@ -146,12 +146,15 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+// Where no window has the focus, the keyboard sends the keys to the active window as system keys.
 void PressKey(HWND window, WORD key) {
-  HWND target = FocusOf(window);
-  if (!target) target = window;
+  const HWND focus = FocusOf(window);
+  const HWND target = focus ? focus : window;
+  const UINT down = focus ? WM_KEYDOWN : WM_SYSKEYDOWN;
+  const UINT up = focus ? WM_KEYUP : WM_SYSKEYUP;
   const UINT scanCode = ::MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-  ::PostMessageW(target, WM_KEYDOWN, key, 1 | (scanCode << 16));
-  ::PostMessageW(target, WM_KEYUP, key, 1 | (scanCode << 16) | (1u << 30) | (1u << 31));
+  ::PostMessageW(target, down, key, 1 | (scanCode << 16));
+  ::PostMessageW(target, up, key, 1 | (scanCode << 16) | (1u << 30) | (1u << 31));
 }
 
 }  // namespace qnd::test

@@ -70,8 +70,8 @@ SIZE OuterSize(HWND window);
 
 /// The window with the keyboard focus in `window`'s thread (null if none).
 HWND FocusOf(HWND window);
-/// Posts a key press and release to the focused window of `window`'s thread, or to `window` if
-/// nothing has the focus, as the keyboard would deliver it.
+/// Posts a key press and release to the focused window of `window`'s thread, or to `window` as a
+/// system key if nothing has the focus, as the keyboard would deliver it.
 void PressKey(HWND window, WORD key);
 
 }  // namespace qnd::test

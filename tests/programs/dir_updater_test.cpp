@@ -189,7 +189,7 @@ class DirUpdaterTest : public ::testing::Test {
   std::optional<int> Show(const Lines& arguments) {
     platform::Platform services = platform::SystemPlatform();
     services.registry = &registry_;
-    if (shell_) services.shell = shell_;
+    if (shell_) services.shell = shell_.get();
     SaveFunction save = [this](UpdaterContext&, platform::UpdaterWindow&) {
       ++saves_;
       return saveStatus_;
@@ -207,11 +207,12 @@ class DirUpdaterTest : public ::testing::Test {
   test::SampleInstallation installation_;
   test::FakeRegistry registry_;
   test::RecordingWindow window_;
+  /// Instead of the system's; made before the program and so outliving it, which holds on to it.
+  std::unique_ptr<platform::Shell> shell_;
   std::unique_ptr<TFHaupt> haupt_;
   int saves_ = 0;
   Status saveStatus_ = kStatusOk;
   bool realArchive_ = false;  ///< the program's own archive step instead of the counting one
-  platform::Shell* shell_ = nullptr;  ///< instead of the system's
 };
 
 TEST_F(DirUpdaterTest, GateOutcomes) {
@@ -266,9 +267,9 @@ TEST_F(DirUpdaterTest, GateOutcomes) {
 // A release-8 program in a folder of the system (here the system's own answer is replaced) is
 // refused before the question, and nothing is touched.
 TEST_F(DirUpdaterTest, SystemFoldersAreRefusedBeforeTheQuestion) {
-  test::ShellWithAppData shell;
-  shell.systemFolders = {{platform::SystemFolderKind::Programs, installation_.installDir}};
-  shell_ = &shell;
+  auto shell = std::make_unique<test::ShellWithAppData>();
+  shell->systemFolders = {{platform::SystemFolderKind::Programs, installation_.installDir}};
+  shell_ = std::move(shell);
   const test::Tree before = test::Snapshot(installation_.installDir);
   EXPECT_EQ(ShowTarget(), 1);
   EXPECT_EQ(window_.ui.ErrorTexts(),

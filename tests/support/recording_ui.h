@@ -13,9 +13,7 @@
 namespace qnd::test {
 
 /// Thrown by RecordingUi::EndProcess: the process has ended, nothing after it runs.
-struct ProcessEnded {
-  int code;
-};
+using ProcessEnded = platform::ProcessEnded;
 
 /// Runs `action` until the process ends; the exit code, or nothing when it did not end.
 std::optional<int> RunUntilEnd(const std::function<void()>& action);

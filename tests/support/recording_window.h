@@ -37,6 +37,7 @@ class RecordingWindow : public platform::UpdaterWindow {
   void SetWeiterEnabled(bool enabled) override { Note(enabled ? "EnableWeiter" : "DisableWeiter"); }
   void ShowBusyCursor() override { Note("BusyCursor"); }
   void RestoreCursor() override { Note("RestoreCursor"); }
+  void* NativeHandle() override { return nativeHandle; }
 
   /// Runs once at the next event processing, as a user's action handled there would.
   void AtNextPump(std::function<void()> action) { pending_.push_back(std::move(action)); }
@@ -44,6 +45,8 @@ class RecordingWindow : public platform::UpdaterWindow {
   const std::vector<std::string>& Notes() const { return notes_; }
 
   RecordingUi ui;
+  /// No window of the system by default, so the system's shell shows its windows without owner.
+  void* nativeHandle = nullptr;
   int clientHeight = 301;
 
  private:

@@ -29,14 +29,15 @@ const wchar_t* LoadRichEdit() {
 
 }  // namespace
 
-int RunUpdaterApplication(int /*argc*/, char** /*argv*/, const WindowDesign& design,
+int RunUpdaterApplication(int argc, char** argv, const WindowDesign& design,
                           const FormCreateFunction& formCreate) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
 
   win32::Win32UpdaterWindow window(design, LoadRichEdit());
   if (!window.Created()) return 1;
-  const std::unique_ptr<WindowEvents> events = formCreate(window);
+  const std::unique_ptr<WindowEvents> events =
+      formCreate(window, std::vector<std::string>(argv, argv + argc));
   window.SetEvents(events.get());
   window.Show();
 

@@ -191,10 +191,8 @@ void Win32UpdaterWindow::Show() {
     // FormShow runs before the window is first drawn; it sizes the window, which is then centred.
     try {
       events_->FormShow();
-    } catch (const std::exception& failure) {
-      ReportEscapedFailure(failure.what());
     } catch (...) {
-      ReportEscapedFailure(nullptr);
+      ReportEscapedFailure();
     }
   }
   PlaceAsDesigned();
@@ -218,10 +216,8 @@ LRESULT CALLBACK Win32UpdaterWindow::WindowProc(HWND window, UINT message, WPARA
   if (!self || !self->window_) return ::DefWindowProcW(window, message, wParam, lParam);
   try {
     return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& failure) {
-    self->ReportEscapedFailure(failure.what());
   } catch (...) {
-    self->ReportEscapedFailure(nullptr);
+    self->ReportEscapedFailure();
   }
   return 0;
 }
@@ -278,13 +274,13 @@ LRESULT Win32UpdaterWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void Win32UpdaterWindow::ReportEscapedFailure(const char* what) noexcept {
+void Win32UpdaterWindow::ReportEscapedFailure() noexcept {
+  // Only a failure of the default handler itself comes here; nothing may leave it.
   try {
-    std::wstring text = L"Unerwarteter Fehler";
-    if (what && *what) text += L":\n" + Widen(what);
+    const std::wstring text = Widen(kUnknownFailureText) + L".";
     ::MessageBoxW(window_, text.c_str(), Widen(design_.caption).c_str(), MB_OK | MB_ICONERROR);
   } catch (...) {
-    ::MessageBoxW(window_, L"Unerwarteter Fehler", nullptr, MB_OK | MB_ICONERROR);
+    ::MessageBoxW(window_, nullptr, nullptr, MB_OK | MB_ICONERROR);
   }
 }
 
@@ -299,7 +295,9 @@ void Win32UpdaterWindow::Dispatch(MSG& message) {
 }
 
 bool Win32UpdaterWindow::HandleDialogKey(const MSG& message) {
-  if (message.message != WM_KEYDOWN) return false;
+  // Without a focused control the keys come as system keys; Esc cancels however it comes.
+  const bool systemEscape = message.message == WM_SYSKEYDOWN && message.wParam == VK_ESCAPE;
+  if (message.message != WM_KEYDOWN && !systemEscape) return false;
   const HWND target = message.hwnd;
   if (target != window_ && !::IsChild(window_, target)) return false;
   switch (message.wParam) {
@@ -450,7 +448,13 @@ void Win32UpdaterWindow::FocusWeiter() {
   }
 }
 
-void Win32UpdaterWindow::SetWeiterEnabled(bool enabled) { ::EnableWindow(btWeiter_, enabled); }
+void Win32UpdaterWindow::SetWeiterEnabled(bool enabled) {
+  // Windows leaves no focus at all when the focused button is disabled; the keys would then reach
+  // the window as system keys. The window keeps the focus instead: Esc still cancels, and Enter
+  // during the run presses nothing.
+  if (!enabled && ::GetFocus() == btWeiter_) ::SetFocus(window_);
+  ::EnableWindow(btWeiter_, enabled);
+}
 
 void Win32UpdaterWindow::ShowBusyCursor() {
   if (!busy_) {

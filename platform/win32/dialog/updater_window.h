@@ -46,6 +46,7 @@ class Win32UpdaterWindow final : public UpdaterWindow {
   int ClientHeight() override;
   void FocusWeiter() override;
   void SetWeiterEnabled(bool enabled) override;
+  void* NativeHandle() override { return window_; }
   void ShowBusyCursor() override;
   void RestoreCursor() override;
 
@@ -65,7 +66,7 @@ class Win32UpdaterWindow final : public UpdaterWindow {
   /// focused, "Weiter" otherwise.
   void FollowFocus();
   /// Shows a failure that escaped an event handler; nothing may cross the window procedure.
-  void ReportEscapedFailure(const char* what) noexcept;
+  void ReportEscapedFailure() noexcept;
 
   WindowDesign design_;
   WindowEvents* events_ = nullptr;
