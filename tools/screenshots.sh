@@ -89,15 +89,17 @@ shoot() {
   echo "Wrote $2 ($(identify -format '%wx%h' "$2"))"
 }
 
-# Waits until the window `$1` has grown from its compact height into expanded mode, lets the run
-# go on for `$3` seconds and writes the window to `$2`. The run goes on meanwhile: the picture
-# shows it at work.
-shoot_expanded() {
+# Presses "Weiter" (Enter) in the window `$1`, waits until the window has grown from its compact
+# height into expanded mode, lets the run go on for `$3` seconds and writes the window to `$2`.
+# The run goes on meanwhile: the picture shows it at work.
+shoot_run() {
   local compact height
   compact=$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^HEIGHT=//p')
+  xdotool windowfocus "$1" key Return
   for _ in $(seq 300); do
     height=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | sed -n 's/^HEIGHT=//p')
-    [ -z "$height" ] || [ "$height" -gt "$compact" ] && break
+    [ -n "$height" ] || { echo "the window of $2 closed before it grew" >&2; return 1; }
+    [ "$height" -gt "$compact" ] && break
     sleep 0.05
   done
   sleep "$3"
@@ -117,11 +119,10 @@ product_code=$(grep -o '"[0-9A-F]\{32\}"' local_updater/install_lookup.h | head 
 wine64 reg add "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\$product_code\\InstallProperties" \
   /v InstallLocation /d "$(windows_path "$work/local/Programme/Quendra/")" /f >/dev/null 2>&1
 "${run[@]}" "$build/local_updater/QNDUpdater.exe" &
+program=$!
 shoot '^Quendra-Updater$' "$out/QNDUpdater.png"
-window=$(find_window '^Quendra-Updater$')
-xdotool windowfocus "$window" key Return
-shoot_expanded "$window" "$out/QNDUpdater-Lauf.png" 1.2
-wait || true
+shoot_run "$(find_window '^Quendra-Updater$')" "$out/QNDUpdater-Lauf.png" 1.2
+wait "$program" || true  # the run ends by itself
 /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 
 # QNDUpdaterP2: compact, then while it archives an installation with a large file in it.
@@ -129,12 +130,11 @@ bash tools/make_sample_installation.sh --wine "$work/dir" >/dev/null
 mkdir -p "$work/dir/Programme/Quendra/Hilfe"
 head -c 150M /dev/urandom > "$work/dir/Programme/Quendra/Hilfe/Handbuch.pdf"
 "${run[@]}" "$build/dir_updater/QNDUpdaterP2.exe" "$(windows_path "$work/dir/Programme/Quendra")" &
+program=$!
 question=$(find_window '^Best')  # "Bestätigen"; a regex's "." does not match the UTF-8 "ä"
 sleep 1
 xdotool windowfocus "$question" key Return
 shoot '^Quendra Updater$' "$out/QNDUpdaterP2.png"
-window=$(find_window '^Quendra Updater$')
-xdotool windowfocus "$window" key Return
-shoot_expanded "$window" "$out/QNDUpdaterP2-Lauf.png" 2
-wait || true
+shoot_run "$(find_window '^Quendra Updater$')" "$out/QNDUpdaterP2-Lauf.png" 2
+wait "$program" || true  # the run ends by itself
 /usr/lib/wine/wineserver64 -k 2>/dev/null || true
