@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times the archive step of QNDUpdaterP2 (DoZip, on all cores and on one) on a generated
 # installation tree against Info-ZIP's zip -r -6, 7-Zip's -tzip -mx=5 and bsdtar's zip format, each
-# as far as it is installed, and prints a Markdown table: median time of several runs, the ratio to
-# Info-ZIP, archive size and peak memory of the whole process (/usr/bin/time -v).
+# as far as it is installed, the tools taking turns round after round. Prints a Markdown table:
+# median time, the ratio of the medians to Info-ZIP's, the median and range of the ratios round by
+# round (pairwise), archive size and peak memory of the whole process (/usr/bin/time -v).
 #
 #   bench/run_bench.sh [small|medium|large|many|bigfile]      (default: medium)
 #
@@ -57,25 +58,30 @@ command -v bsdtar >/dev/null && tools+=("bsdtar --format zip|bsdtar --format zip
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 declare -A seconds size memory
+# The tools take turns, run after run, so that a change of the machine's speed during the benchmark
+# falls on all of them alike; each run's time is also set against the reference's time of the same
+# round (the pairwise ratio).
+declare -A times peaks
 names=()
-for tool in "${tools[@]}"; do
-  name=${tool%%|*}
-  command=${tool#*|}
-  archive=$out/archive.zip
-  times=() peaks=()
-  for ((run = 0; run < runs; ++run)); do
+for tool in "${tools[@]}"; do names+=("${tool%%|*}"); done
+archive=$out/archive.zip
+for ((run = 0; run < runs; ++run)); do
+  for tool in "${tools[@]}"; do
+    name=${tool%%|*}
+    command=${tool#*|}
     rm -f "$archive"
     sync
     (cd "$tree_parent" && /usr/bin/time -f "%e %M" -o "$out/time.txt" ${command/ARCHIVE/$archive} >/dev/null)
     read -r elapsed peak <"$out/time.txt"
-    times+=("$elapsed")
-    peaks+=("$peak")
+    times[$name]+="$elapsed "
+    peaks[$name]+="$peak "
+    size[$name]=$(stat -c %s "$archive")
   done
-  names+=("$name")
-  seconds[$name]=$(printf '%s\n' "${times[@]}" | median)
-  memory[$name]=$(printf '%s\n' "${peaks[@]}" | sort -g | tail -1)
-  size[$name]=$(stat -c %s "$archive")
-  echo "$name: ${times[*]} s" >&2
+done
+for name in "${names[@]}"; do
+  seconds[$name]=$(printf '%s\n' ${times[$name]} | median)
+  memory[$name]=$(printf '%s\n' ${peaks[$name]} | sort -g | tail -1)
+  echo "$name: ${times[$name]}s" >&2
 done
 rm -f "$out/archive.zip" "$out/time.txt"
 
@@ -83,20 +89,25 @@ reference="zip -r -6"
 files=$(find "$tree" -type f | wc -l)
 bytes=$(du -sb "$tree" | cut -f1)
 echo
-echo "Preset $preset: $files files, $((bytes / 1048576)) MiB; $runs runs each, median time, warm page cache."
+echo "Preset $preset: $files files, $((bytes / 1048576)) MiB; $runs rounds, each tool once per round; median time, warm page cache."
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), nproc $(nproc);" \
   "load average while running: $(cut -d' ' -f1-3 /proc/loadavg)."
 echo
-echo "| Tool | Time (s) | Time vs zip -r -6 | Archive (MiB) | Size vs zip -r -6 | Peak memory (MiB) |"
-echo "|---|---:|---:|---:|---:|---:|"
+echo "| Tool | Time (s) | Time vs zip -r -6 | Pairwise vs zip -r -6: median (range) | Archive (MiB) | Size vs zip -r -6 | Peak memory (MiB) |"
+echo "|---|---:|---:|---:|---:|---:|---:|"
 for name in "${names[@]}"; do
   if [[ -n ${seconds[$reference]:-} ]]; then
     time_ratio=$(awk -v a="${seconds[$name]}" -v b="${seconds[$reference]}" 'BEGIN { printf "%.2f×", a / b }')
     size_ratio=$(awk -v a="${size[$name]}" -v b="${size[$reference]}" 'BEGIN { printf "%+.2f %%", (a / b - 1) * 100 }')
+    # The ratio of each round, then their median and range.
+    pair_ratios=$(paste <(printf '%s\n' ${times[$name]}) <(printf '%s\n' ${times[$reference]}) |
+      awk '{ printf "%.4f\n", $1 / $2 }' | sort -g)
+    pair_ratio=$(awk -v m="$(median <<<"$pair_ratios")" -v lo="$(head -1 <<<"$pair_ratios")" \
+      -v hi="$(tail -1 <<<"$pair_ratios")" 'BEGIN { printf "%.2f× (%.2f–%.2f)", m, lo, hi }')
   else
-    time_ratio="–" size_ratio="–"
+    time_ratio="–" size_ratio="–" pair_ratio="–"
   fi
-  awk -v n="$name" -v t="${seconds[$name]}" -v tr="$time_ratio" -v s="${size[$name]}" \
-    -v sr="$size_ratio" -v m="${memory[$name]}" \
-    'BEGIN { printf "| %s | %.2f | %s | %.1f | %s | %.1f |\n", n, t, tr, s / 1048576, sr, m / 1024 }'
+  awk -v n="$name" -v t="${seconds[$name]}" -v tr="$time_ratio" -v pr="$pair_ratio" \
+    -v s="${size[$name]}" -v sr="$size_ratio" -v m="${memory[$name]}" \
+    'BEGIN { printf "| %s | %.2f | %s | %s | %.1f | %s | %.1f |\n", n, t, tr, pr, s / 1048576, sr, m / 1024 }'
 done
