@@ -107,17 +107,13 @@ shoot_run() {
   echo "Wrote $2 ($(identify -format '%wx%h' "$2"))"
 }
 
-# `$1` as the programs see it under Wine: the Linux root is the drive Z:.
-windows_path() { local p="Z:$1"; printf "%s" "${p//\//\\}"; }
-
 out="$root/docs/screenshots"
 mkdir -p "$out"
 
 # QNDUpdater: compact, then during the run on an installation that the installer registered.
+# The sample's registry export goes into the 64-bit view, where the installer registers.
 bash tools/make_sample_installation.sh --wine "$work/local" >/dev/null
-product_code=$(grep -o '"[0-9A-F]\{32\}"' local_updater/install_lookup.h | head -n 1 | tr -d '"')
-wine64 reg add "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\$product_code\\InstallProperties" \
-  /v InstallLocation /d "$(windows_path "$work/local/Programme/Quendra/")" /f >/dev/null 2>&1
+wine64 regedit /S "$work/local/registry.reg" >/dev/null 2>&1
 "${run[@]}" "$build/local_updater/QNDUpdater.exe" &
 program=$!
 shoot '^Quendra-Updater$' "$out/QNDUpdater.png"
@@ -129,7 +125,7 @@ wait "$program" || true  # the run ends by itself
 bash tools/make_sample_installation.sh --wine "$work/dir" >/dev/null
 mkdir -p "$work/dir/Programme/Quendra/Hilfe"
 head -c 150M /dev/urandom > "$work/dir/Programme/Quendra/Hilfe/Handbuch.pdf"
-"${run[@]}" "$build/dir_updater/QNDUpdaterP2.exe" "$(windows_path "$work/dir/Programme/Quendra")" &
+"${run[@]}" "$build/dir_updater/QNDUpdaterP2.exe" "Z:${work//\//\\}\\dir\\Programme\\Quendra" &
 program=$!
 question=$(find_window '^Best')  # "Bestätigen"; a regex's "." does not match the UTF-8 "ä"
 sleep 1
