@@ -10,8 +10,10 @@ namespace {
 
 // Where the file system's stamp is weak (FAT keeps no change time and reuses file numbers, two
 // writes may fall into one tick), the bytes themselves tell whether the archive holds this file.
-bool HoldsTheArchivedBytes(platform::InputFile& file, const ExpectedEntry& archived) {
-  std::string buffer(1 << 20, '\0');
+// `buffer` is shared by all files: allocating and clearing 1 MiB for each small file would cost
+// more than reading it.
+bool HoldsTheArchivedBytes(platform::InputFile& file, const ExpectedEntry& archived,
+                           std::vector<char>& buffer) {
   std::uint32_t crc = 0;
   std::uint64_t size = 0;
   for (;;) {
@@ -37,11 +39,12 @@ bool Kept(const std::string& path, const std::vector<KeptFolder>& keptFolders) {
 bool DeleteFiles(platform::FileSystem& fileSystem, const ArchiveContents& contents,
                  const std::vector<KeptFolder>& keptFolders) {
   bool allDeleted = true;
+  std::vector<char> buffer(1 << 20);
   for (const ArchivedFile& file : contents.files) {
     if (!file.unchanged || Kept(file.path, keptFolders)) continue;
     const std::error_code error =
         fileSystem.RemoveFileIfUnchanged(file.path, file.stamp, [&](platform::InputFile& content) {
-          return HoldsTheArchivedBytes(content, file.archived);
+          return HoldsTheArchivedBytes(content, file.archived, buffer);
         });
     if (error) allDeleted = false;
   }

@@ -39,7 +39,9 @@ void InstallWalk::ZipFolder(std::string dir, std::string base) {
   dir += platform::kPathSeparator;
   if (isStart) base = ParentFolderOf(dir);
 
-  for (const platform::DirectoryEntry& entry : List(dir)) {
+  // Listed once for its sub-folders and its files.
+  const std::vector<platform::DirectoryEntry> entries = List(dir);
+  for (const platform::DirectoryEntry& entry : entries) {
     if (IsExcluded(entry.attributes, kFolderMask) ||
         !(entry.attributes & platform::kAttributeDirectory) || IsDotOrDotDot(entry.name))
       continue;
@@ -47,14 +49,15 @@ void InstallWalk::ZipFolder(std::string dir, std::string base) {
     if (entry.isLink) continue;
     ZipFolder(dir + entry.name, base);
   }
-  const bool heldEntries = ZipFilesOfFolder(dir, base);
+  const bool heldEntries = ZipFilesOfFolder(dir, base, entries);
   if (!isStart) folders_.push_back({dir.substr(0, dir.size() - 1), heldEntries});
 }
 
-bool InstallWalk::ZipFilesOfFolder(const std::string& dir, const std::string& base) {
+bool InstallWalk::ZipFilesOfFolder(const std::string& dir, const std::string& base,
+                                   const std::vector<platform::DirectoryEntry>& entries) {
   const std::string prefix = EntryPrefix(dir, base);
   bool heldEntries = false;
-  for (const platform::DirectoryEntry& entry : List(dir)) {
+  for (const platform::DirectoryEntry& entry : entries) {
     if (IsDotOrDotDot(entry.name)) continue;
     heldEntries = true;
     if (IsExcluded(entry.attributes, kFileMask) ||

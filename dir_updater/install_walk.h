@@ -47,14 +47,14 @@ class InstallWalk {
   /// too long for the system.
   void ZipFolder(std::string dir, std::string base);
 
-  /// Hands on the files directly inside `dir` (ending with a separator); true when `dir` holds
-  /// anything at all.
-  bool ZipFilesOfFolder(const std::string& dir, const std::string& base);
-
   /// The sub-folders walked, each after every folder below it.
   const std::vector<WalkedFolder>& Folders() const { return folders_; }
 
  private:
+  /// Hands on the files among `entries`, the listing of `dir` (ending with a separator); true when
+  /// `dir` holds anything at all.
+  bool ZipFilesOfFolder(const std::string& dir, const std::string& base,
+                        const std::vector<platform::DirectoryEntry>& entries);
   std::vector<platform::DirectoryEntry> List(const std::string& dir);
 
   platform::FileSystem& fileSystem_;

@@ -70,32 +70,19 @@ class ArchiveBuilder {
     archived.stamp = before;
     contents_.files.push_back(std::move(archived));
 
-    // The size when opened decides where the pieces end. A file that changes meanwhile (POSIX
+    // The size when opened decides where the parts end. A file that changes meanwhile (POSIX
     // cannot keep writers out) is archived as read, up to that size; its stamp then differs, so it
     // is not deleted.
-    std::uint64_t remaining = before.size;
-    tail_.clear();
-    for (bool first = true;; first = false) {
-      Piece& piece = compressor_.Free();
-      std::memcpy(piece.input.data(), tail_.data(), tail_.size());
-      piece.dictionarySize = tail_.size();
-      const std::size_t wanted =
-          static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kPieceSize));
-      piece.size = ReadUpTo(*file, piece.Data(), wanted, path);
-      piece.first = first;
-      piece.last = piece.size < wanted || piece.size == remaining;
-      remaining -= piece.size;
-      KeepTail(piece);
-      compressor_.Submit(piece);
-      if (piece.last) break;
-    }
-
+    const std::uint64_t remaining = before.size <= kPieceSize
+                                        ? AddWhole(*file, before.size, path)
+                                        : AddInPieces(*file, before.size, path);
     platform::FileStamp after;
     ThrowIfFailed(file->Stamp(after), "reading the stamp of", path);
     contents_.files.back().unchanged = after == before && remaining == 0;
   }
 
   void Finish() {
+    SubmitBatch();
     compressor_.Finish();
     writer_.Finish();
   }
@@ -103,30 +90,67 @@ class ArchiveBuilder {
   ArchiveContents& contents() { return contents_; }
 
  private:
-  // The dictionary of the next piece: the last bytes of this one, with its own dictionary in front.
-  void KeepTail(const Piece& piece) {
-    const std::size_t length = piece.dictionarySize + piece.size;
-    const std::size_t kept = std::min(length, kDictionarySize);
-    tail_.assign(piece.input.data() + length - kept, kept);
+  // A file of at most one piece goes whole into the piece being filled with such files, which is
+  // submitted once the next one does not fit. Returns how many of `size` bytes did not come.
+  std::uint64_t AddWhole(platform::InputFile& file, std::uint64_t size, const std::string& path) {
+    const std::size_t wanted = static_cast<std::size_t>(size);
+    if (batch_ != nullptr &&
+        (batch_->Room() < wanted || batch_->Parts().size() == kMaxPartsPerPiece))
+      SubmitBatch();
+    if (batch_ == nullptr) batch_ = &compressor_.Free();
+    const std::size_t got = ReadUpTo(file, batch_->Next(), wanted, path);
+    batch_->AddPart(0, got, true, true);
+    return wanted - got;
+  }
+
+  // A larger file goes in pieces of its own, each with the 32 KiB before it as its dictionary.
+  std::uint64_t AddInPieces(platform::InputFile& file, std::uint64_t remaining,
+                            const std::string& path) {
+    SubmitBatch();
+    std::size_t dictionary = 0;
+    for (bool first = true;; first = false) {
+      Piece& piece = compressor_.Free();
+      std::memcpy(piece.Next(), tail_.data(), dictionary);
+      const std::size_t wanted =
+          static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kPieceSize));
+      const std::size_t got = ReadUpTo(file, piece.Next() + dictionary, wanted, path);
+      const bool last = got < wanted || got == remaining;
+      remaining -= got;
+      // The dictionary of the next piece: the last bytes of this one, with its own in front.
+      const std::size_t length = dictionary + got;
+      dictionary = std::min(length, kDictionarySize);
+      tail_.assign(piece.Next() + length - dictionary, dictionary);
+      piece.AddPart(length - got, got, first, last);
+      compressor_.Submit(piece);
+      if (last) return remaining;
+    }
+  }
+
+  void SubmitBatch() {
+    if (batch_ == nullptr) return;
+    compressor_.Submit(*batch_);
+    batch_ = nullptr;
   }
 
   // On this thread, in the order of the pieces.
   void Write(Piece& piece) {
-    ExpectedEntry& entry = contents_.files[begun_].archived;
-    if (piece.first) {
-      writer_.BeginEntry(entry.entry);
-      crc_ = 0;
-      size_ = 0;
-    }
-    writer_.WriteData(piece.compressed);
-    crc_ = JoinCrc32(crc_, piece.crc, piece.size);
-    size_ += piece.size;
-    progress_.Add(piece.size);
-    if (piece.last) {
-      writer_.EndEntry(crc_, size_);
-      entry.crc = crc_;
-      entry.size = size_;
-      ++begun_;
+    for (const PiecePart& part : piece.Parts()) {
+      ExpectedEntry& entry = contents_.files[begun_].archived;
+      if (part.first) {
+        writer_.BeginEntry(entry.entry);
+        crc_ = 0;
+        size_ = 0;
+      }
+      writer_.WriteData(part.compressed);
+      crc_ = JoinCrc32(crc_, part.crc, part.size);
+      size_ += part.size;
+      progress_.Add(part.size);
+      if (part.last) {
+        writer_.EndEntry(crc_, size_);
+        entry.crc = crc_;
+        entry.size = size_;
+        ++begun_;
+      }
     }
   }
 
@@ -135,7 +159,8 @@ class ArchiveBuilder {
   ArchiveProgress& progress_;
   platform::FileStamp archiveStamp_;
   std::string tail_;
-  std::size_t begun_ = 0;  // the entry whose pieces are being written
+  Piece* batch_ = nullptr;  // being filled with whole small files, not yet submitted
+  std::size_t begun_ = 0;   // the entry whose pieces are being written
   std::uint32_t crc_ = 0;
   std::uint64_t size_ = 0;
   ArchiveContents contents_;

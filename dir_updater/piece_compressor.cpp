@@ -6,6 +6,17 @@ namespace qnd::dir {
 
 unsigned ProcessorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
+void Piece::AddPart(std::size_t dictionarySize, std::size_t size, bool first, bool last) {
+  PiecePart part;
+  part.begin = used_;
+  part.dictionarySize = dictionarySize;
+  part.size = size;
+  part.first = first;
+  part.last = last;
+  used_ += dictionarySize + size;
+  parts_.push_back(std::move(part));
+}
+
 PieceCompressor::PieceCompressor(unsigned threads, Done done)
     : done_(std::move(done)),
       pieces_(std::min<std::size_t>(kPiecesPerWorker * std::max(1u, threads), kMaxPiecesInFlight)) {
@@ -37,6 +48,8 @@ Piece& PieceCompressor::Free() {
   if (free_.empty()) HandOver(true);
   Piece& piece = *free_.front();
   free_.pop_front();
+  piece.used_ = 0;
+  piece.parts_.clear();
   piece.compressed_ = false;
   piece.failure_ = nullptr;
   return piece;
@@ -44,11 +57,6 @@ Piece& PieceCompressor::Free() {
 
 void PieceCompressor::Submit(Piece& piece) {
   inFlight_.push_back(&piece);
-  if (piece.size <= kCompressedByCaller) {
-    Compress(piece, callerDeflater_);
-    piece.compressed_ = true;
-    return;
-  }
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(&piece);
@@ -82,8 +90,10 @@ void PieceCompressor::Compress(Piece& piece, std::optional<PieceDeflater>& defla
   try {
     // Made with the first piece, so that a failure reaches the caller with that piece.
     if (!deflater) deflater.emplace();
-    deflater->Compress(piece.Dictionary(), piece.DataView(), piece.last, piece.compressed);
-    piece.crc = Crc32(piece.DataView());
+    for (PiecePart& part : piece.parts_) {
+      deflater->Compress(piece.Dictionary(part), piece.Data(part), part.last, part.compressed);
+      part.crc = Crc32(piece.Data(part));
+    }
   } catch (...) {
     piece.failure_ = std::current_exception();
   }

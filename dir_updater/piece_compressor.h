@@ -1,8 +1,9 @@
 // Compresses the pieces of archive entries on worker threads while the calling thread reads the
 // files and writes the archive: the caller fills pieces in archive order and gets them back
-// compressed in the same order, whichever worker finished first. Every file access stays on the
-// calling thread. A fixed number of pieces is in flight, so memory stays the same whatever the
-// files' sizes.
+// compressed in the same order, whichever worker finished first. A piece holds one part of a large
+// entry or several small entries whole, so a tree of small files keeps every worker busy too. Every
+// file access stays on the calling thread. A fixed number of pieces is in flight, so memory stays
+// the same whatever the files' sizes.
 #pragma once
 
 #include <condition_variable>
@@ -28,33 +29,49 @@ namespace qnd::dir {
 inline constexpr std::size_t kPiecesPerWorker = 8;
 /// Pieces in flight at most, whatever the number of threads: about 2 MiB each.
 inline constexpr std::size_t kMaxPiecesInFlight = 16;
-/// Pieces of at most this many bytes are compressed on the calling thread: handing them to a
-/// worker and back would cost about as much, and a tree of many small files would wake a worker
-/// for each.
-inline constexpr std::size_t kCompressedByCaller = 16 * 1024;
+/// Parts in one piece at most, so that a run of empty files still comes back piece by piece.
+inline constexpr std::size_t kMaxPartsPerPiece = 256;
 
 /// One per processor core, at least one.
 unsigned ProcessorCount();
 
-/// A piece of an entry's data on its way through the compressor.
-struct Piece {
-  /// The dictionary (up to kDictionarySize bytes of the entry just before the data), then the
-  /// data (up to kPieceSize bytes).
-  std::vector<char> input = std::vector<char>(kDictionarySize + kPieceSize);
-  std::size_t dictionarySize = 0;
-  std::size_t size = 0;  ///< of the data
-  bool first = false;    ///< the entry's first piece
-  bool last = false;     ///< the entry's last piece: it ends the deflate stream
+/// Some of an entry's data, compressed on its own: a whole small entry, or one of the pieces of a
+/// large one.
+struct PiecePart {
+  std::size_t begin = 0;           ///< where its dictionary starts in the piece's input
+  std::size_t dictionarySize = 0;  ///< up to kDictionarySize bytes of the entry just before it
+  std::size_t size = 0;            ///< of the data, which follows the dictionary
+  bool first = false;              ///< the entry's first part
+  bool last = false;               ///< the entry's last part: it ends the deflate stream
 
   std::string compressed;  ///< filled by the compressor
   std::uint32_t crc = 0;   ///< the CRC-32 of the data, filled by the compressor
+};
 
-  char* Data() { return input.data() + dictionarySize; }
-  std::string_view Dictionary() const { return {input.data(), dictionarySize}; }
-  std::string_view DataView() const { return {input.data() + dictionarySize, size}; }
+/// What goes through the compressor at a time: up to kDictionarySize + kPieceSize bytes of input
+/// holding one part or more, one after the other.
+class Piece {
+ public:
+  /// Bytes of input still free for another part's dictionary and data.
+  std::size_t Room() const { return input_.size() - used_; }
+  /// Where the next part's dictionary, then its data, are to be written.
+  char* Next() { return input_.data() + used_; }
+  /// Takes the next part, whose bytes the caller has written at Next().
+  void AddPart(std::size_t dictionarySize, std::size_t size, bool first, bool last);
+
+  std::vector<PiecePart>& Parts() { return parts_; }
+  std::string_view Dictionary(const PiecePart& part) const {
+    return {input_.data() + part.begin, part.dictionarySize};
+  }
+  std::string_view Data(const PiecePart& part) const {
+    return {input_.data() + part.begin + part.dictionarySize, part.size};
+  }
 
  private:
   friend class PieceCompressor;
+  std::vector<char> input_ = std::vector<char>(kDictionarySize + kPieceSize);
+  std::size_t used_ = 0;
+  std::vector<PiecePart> parts_;
   bool compressed_ = false;
   std::exception_ptr failure_;
 };
@@ -72,16 +89,19 @@ class PieceCompressor {
   PieceCompressor(const PieceCompressor&) = delete;
   PieceCompressor& operator=(const PieceCompressor&) = delete;
 
-  /// A piece to fill and submit. Hands the compressed pieces at the head of the line to Done
-  /// first; when no piece is free, waits for the oldest. Throws what compressing a piece threw.
+  /// An empty piece to fill and submit. Hands the compressed pieces at the head of the line to
+  /// Done first; when no piece is free, waits for the oldest. Throws what compressing a piece
+  /// threw.
   Piece& Free();
-  /// Queues `piece`, got from Free and filled, behind every piece submitted before.
+  /// Queues `piece`, got from Free and given one part or more, behind every piece submitted
+  /// before.
   void Submit(Piece& piece);
   /// Waits for every piece in flight and hands each to Done, in order.
   void Finish();
 
  private:
-  /// Compresses `piece` with `deflater` (made when missing); a failure stays with the piece.
+  /// Compresses each part of `piece` with `deflater` (made when missing); a failure stays with the
+  /// piece.
   static void Compress(Piece& piece, std::optional<PieceDeflater>& deflater);
   void Stop();
   void Work();
@@ -90,7 +110,6 @@ class PieceCompressor {
   void HandOver(bool wait);
 
   Done done_;
-  std::optional<PieceDeflater> callerDeflater_;
   std::vector<Piece> pieces_;
   std::deque<Piece*> free_;      // calling thread only
   std::deque<Piece*> inFlight_;  // calling thread only: submitted, in order

@@ -13,9 +13,9 @@ namespace qnd::dir {
 namespace {
 
 // Files of one piece, of several, of an exact number of pieces, and empty ones, compressible and
-// not, with names outside ASCII; about 8 MiB.
-const std::map<std::string, std::string>& MixedInstallation() {
-  static const std::map<std::string, std::string> files = {
+// not, with names outside ASCII; and 600 small ones, which share pieces; about 9.5 MiB.
+std::map<std::string, std::string> MixedFiles() {
+  std::map<std::string, std::string> files = {
       {"Daten/Schüler.dbf", test::TableBytes(3 * kPieceSize + 12'345)},
       {"Daten/Noten.dbf", test::TableBytes(2 * kPieceSize)},
       {"Daten/leer.cdx", ""},
@@ -24,6 +24,16 @@ const std::map<std::string, std::string>& MixedInstallation() {
       {"Bilder/Wappen.bmp", test::NoisyBytes(kPieceSize, 12)},
       {"QuendStart.ini", "[Pfade]\r\nIniPfad=C:\\ProgramData\\Quendra\\\r\n"},
   };
+  for (int i = 0; i < 600; ++i) {
+    const std::size_t size = static_cast<std::size_t>(i) * 4999 % 5000;
+    files["Formulare/Vorlage " + std::to_string(i) + ".rtf"] =
+        i % 3 == 0 ? test::NoisyBytes(size, static_cast<std::uint32_t>(i)) : test::TableBytes(size);
+  }
+  return files;
+}
+
+const std::map<std::string, std::string>& MixedInstallation() {
+  static const std::map<std::string, std::string> files = MixedFiles();
   return files;
 }
 

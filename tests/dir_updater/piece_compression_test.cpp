@@ -90,37 +90,51 @@ TEST(PieceDeflaterTest, PiecesJoinIntoOneStream) {
   EXPECT_LT(joined.size(), OneStream(data).size() * 1.005);
 }
 
-// The pieces of MixedData with their dictionaries, through a compressor with `threads` workers;
-// the compressed pieces in the order they came back.
-std::vector<std::string> CompressAll(unsigned threads) {
+// The parts of several entries (MixedData whole, then starts of it of growing length) through a
+// compressor with `threads` workers; with `batched`, entries of at most one piece share pieces as
+// far as they fit. The compressed parts in the order they came back.
+std::vector<std::string> CompressAll(unsigned threads, bool batched) {
   const std::string& data = MixedData();
   std::vector<std::string> results;
   std::vector<std::uint32_t> crcs;
   PieceCompressor compressor(threads, [&](Piece& piece) {
-    results.push_back(piece.compressed);
-    crcs.push_back(piece.crc);
+    for (const PiecePart& part : piece.Parts()) {
+      results.push_back(part.compressed);
+      crcs.push_back(part.crc);
+    }
   });
-  // Several entries: the whole data, then pieces of its start of growing length.
   std::vector<std::string_view> entries = {data};
-  for (std::size_t length = 1; length < kPieceSize; length *= 7)
+  for (std::size_t length = 1; length <= kPieceSize; length *= 7)
     entries.push_back(std::string_view(data).substr(0, length));
-  std::size_t expectedPieces = 0;
+  entries.push_back(std::string_view(data).substr(0, 0));
+  Piece* shared = nullptr;
+  std::size_t expectedParts = 0;
   for (std::string_view entry : entries) {
-    for (std::size_t at = 0; at == 0 || at < entry.size(); at += kPieceSize) {
+    if (shared != nullptr && (!batched || shared->Room() < entry.size())) {
+      compressor.Submit(*shared);
+      shared = nullptr;
+    }
+    if (entry.size() <= kPieceSize) {
+      if (shared == nullptr) shared = &compressor.Free();
+      std::copy_n(entry.data(), entry.size(), shared->Next());
+      shared->AddPart(0, entry.size(), true, true);
+      ++expectedParts;
+      continue;
+    }
+    for (std::size_t at = 0; at < entry.size(); at += kPieceSize) {
       Piece& piece = compressor.Free();
       const std::size_t before = std::min(at, kDictionarySize);
-      piece.dictionarySize = before;
-      piece.size = std::min(kPieceSize, entry.size() - at);
-      std::copy_n(entry.data() + at - before, before + piece.size, piece.input.data());
-      piece.first = at == 0;
-      piece.last = at + kPieceSize >= entry.size();
+      const std::size_t size = std::min(kPieceSize, entry.size() - at);
+      std::copy_n(entry.data() + at - before, before + size, piece.Next());
+      piece.AddPart(before, size, at == 0, at + kPieceSize >= entry.size());
       compressor.Submit(piece);
-      ++expectedPieces;
+      ++expectedParts;
     }
   }
+  if (shared != nullptr) compressor.Submit(*shared);
   compressor.Finish();
-  EXPECT_EQ(results.size(), expectedPieces);
-  // Each piece came back with its own CRC, so nothing was handed over out of order.
+  EXPECT_EQ(results.size(), expectedParts);
+  // Each part came back with its own CRC, so nothing was handed over out of order.
   std::size_t index = 0;
   for (std::string_view entry : entries) {
     for (std::size_t at = 0; at == 0 || at < entry.size(); at += kPieceSize, ++index)
@@ -129,12 +143,16 @@ std::vector<std::string> CompressAll(unsigned threads) {
   return results;
 }
 
-TEST(PieceCompressorTest, GivesThePiecesBackInOrderTheSameWhateverTheThreads) {
-  const std::vector<std::string> one = CompressAll(1);
+// Small entries sharing pieces come out as each would alone, in order, whatever the threads.
+TEST(PieceCompressorTest, GivesThePartsBackInOrderTheSameWhateverTheThreadsAndSharing) {
+  const std::vector<std::string> one = CompressAll(1, false);
   std::string whole;
   for (std::size_t i = 0; i < 4; ++i) whole += one[i];
   EXPECT_TRUE(Inflated(whole) == MixedData());
-  for (unsigned threads : {2u, 3u, 8u, 64u}) EXPECT_TRUE(CompressAll(threads) == one) << threads;
+  for (unsigned threads : {1u, 2u, 3u, 8u, 64u}) {
+    EXPECT_TRUE(CompressAll(threads, true) == one) << threads << " threads, shared pieces";
+    EXPECT_TRUE(CompressAll(threads, false) == one) << threads << " threads";
+  }
 }
 
 // Stopped with pieces still being compressed (a read failed), it does not wait for them to be
@@ -145,9 +163,7 @@ TEST(PieceCompressorTest, StopsWithPiecesInFlight) {
     PieceCompressor compressor(2, [&](Piece&) { ++handedOver; });
     for (int i = 0; i < 3; ++i) {
       Piece& piece = compressor.Free();
-      piece.dictionarySize = 0;
-      piece.size = kPieceSize;
-      piece.first = piece.last = true;
+      piece.AddPart(0, kPieceSize, true, true);
       compressor.Submit(piece);
     }
   }
