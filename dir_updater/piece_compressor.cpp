@@ -7,14 +7,16 @@ namespace qnd::dir {
 unsigned ProcessorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 void Piece::AddPart(std::size_t dictionarySize, std::size_t size, bool first, bool last) {
-  PiecePart part;
+  // A part taken before keeps its buffer for the compressed data: allocating one for each piece
+  // costs a system call and fresh pages under some systems' heaps.
+  if (partCount_ == parts_.size()) parts_.emplace_back();
+  PiecePart& part = parts_[partCount_++];
   part.begin = used_;
   part.dictionarySize = dictionarySize;
   part.size = size;
   part.first = first;
   part.last = last;
   used_ += dictionarySize + size;
-  parts_.push_back(std::move(part));
 }
 
 PieceCompressor::PieceCompressor(unsigned threads, Done done)
@@ -49,7 +51,7 @@ Piece& PieceCompressor::Free() {
   Piece& piece = *free_.front();
   free_.pop_front();
   piece.used_ = 0;
-  piece.parts_.clear();
+  piece.partCount_ = 0;
   piece.compressed_ = false;
   piece.failure_ = nullptr;
   return piece;
@@ -90,7 +92,7 @@ void PieceCompressor::Compress(Piece& piece, std::optional<PieceDeflater>& defla
   try {
     // Made with the first piece, so that a failure reaches the caller with that piece.
     if (!deflater) deflater.emplace();
-    for (PiecePart& part : piece.parts_) {
+    for (PiecePart& part : piece.Parts()) {
       deflater->Compress(piece.Dictionary(part), piece.Data(part), part.last, part.compressed);
       part.crc = Crc32(piece.Data(part));
     }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -59,7 +60,7 @@ class Piece {
   /// Takes the next part, whose bytes the caller has written at Next().
   void AddPart(std::size_t dictionarySize, std::size_t size, bool first, bool last);
 
-  std::vector<PiecePart>& Parts() { return parts_; }
+  std::span<PiecePart> Parts() { return {parts_.data(), partCount_}; }
   std::string_view Dictionary(const PiecePart& part) const {
     return {input_.data() + part.begin, part.dictionarySize};
   }
@@ -71,7 +72,8 @@ class Piece {
   friend class PieceCompressor;
   std::vector<char> input_ = std::vector<char>(kDictionarySize + kPieceSize);
   std::size_t used_ = 0;
-  std::vector<PiecePart> parts_;
+  std::vector<PiecePart> parts_;  // the first partCount_ are this piece's
+  std::size_t partCount_ = 0;
   bool compressed_ = false;
   std::exception_ptr failure_;
 };

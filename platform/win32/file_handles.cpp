@@ -102,12 +102,40 @@ class HandleReader : public InputFile {
   HANDLE handle_;
 };
 
+// What may change of a file open for reading: its size and times (the attributes and times can be
+// set by anyone, even with writers kept out). Two cheap queries; the volume's serial number, which
+// GetFileInformationByHandle asks the volume for, is no part of it.
+std::error_code RefreshStamp(HANDLE handle, FileStamp& stamp) {
+  FILE_BASIC_INFO basic{};
+  FILE_STANDARD_INFO standard{};
+  if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+      !::GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard))
+    return LastError();
+  stamp.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+  stamp.lastWrite = FileTime{basic.LastWriteTime.QuadPart};
+  stamp.lastChange = FileTime{basic.ChangeTime.QuadPart};
+  return {};
+}
+
+// Knows its stamp from the opening: the first Stamp hands that over without asking again, later
+// ones ask only for what may have changed, since an open file keeps its volume and index.
 class Win32InputFile final : public HandleReader {
  public:
-  explicit Win32InputFile(HANDLE handle) : HandleReader(handle), handle_(handle) {}
+  Win32InputFile(HANDLE handle, const FileStamp& opened)
+      : HandleReader(handle), handle_(handle), stamp_(opened) {}
+  std::error_code Stamp(FileStamp& stamp) override {
+    if (stampAsked_) {
+      if (const std::error_code error = RefreshStamp(handle_.get(), stamp_)) return error;
+    }
+    stampAsked_ = true;
+    stamp = stamp_;
+    return {};
+  }
 
  private:
   Handle handle_;
+  FileStamp stamp_;
+  bool stampAsked_ = false;
 };
 
 class Win32OutputFile final : public OutputFile {
@@ -199,10 +227,11 @@ std::error_code OpenInputFile(const std::string& path, std::unique_ptr<InputFile
     // Any other reparse point is a file whose data its file-system filter supplies.
     Handle whole(OpenShared(widePath, 0));
     if (!whole.valid()) return LastError();
-    file = std::make_unique<Win32InputFile>(whole.release());
+    if (const std::error_code error = StampOf(whole.get(), stamp)) return error;
+    file = std::make_unique<Win32InputFile>(whole.release(), stamp);
     return {};
   }
-  file = std::make_unique<Win32InputFile>(handle.release());
+  file = std::make_unique<Win32InputFile>(handle.release(), stamp);
   return {};
 }
 
@@ -228,7 +257,8 @@ std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& st
   FileStamp current;
   DWORD attributes = 0;
   if (const std::error_code error = StampOf(handle.get(), current, &attributes)) return error;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || HandleIsLink(handle.get()) ||
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && HandleIsLink(handle.get())) ||
       !(current == stamp) || HandleNamesAnotherFile(handle.get(), widePath))
     return std::make_error_code(std::errc::operation_canceled);
   HandleReader reader(handle.get());
