@@ -46,8 +46,8 @@ std::string Number(std::uint64_t value, Shown shown) {
 // The archive read front to back through one buffer; the position counts the bytes taken from it.
 class ArchiveStream {
  public:
-  ArchiveStream(platform::InputFile& file, const std::string& path)
-      : file_(file), path_(path), buffer_(kReadSize) {}
+  ArchiveStream(platform::InputFile& file, const std::string& path, StepProgress* progress)
+      : file_(file), path_(path), progress_(progress), buffer_(kReadSize) {}
 
   std::uint64_t Position() const { return position_; }
 
@@ -85,6 +85,7 @@ class ArchiveStream {
   bool Refill() {
     std::size_t got = 0;
     ThrowIfFailed(file_.Read(buffer_.data(), buffer_.size(), got), "reading", path_);
+    if (progress_) progress_->Add(got);
     begin_ = 0;
     end_ = got;
     return got > 0;
@@ -92,6 +93,7 @@ class ArchiveStream {
 
   platform::InputFile& file_;
   const std::string& path_;
+  StepProgress* progress_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
@@ -120,8 +122,8 @@ class Inflater {
 // One pass over the archive: the entries in order, then their central records, then the end.
 class ArchiveCheck {
  public:
-  ArchiveCheck(platform::InputFile& file, const std::string& path)
-      : path_(path), stream_(file, path), inflated_(kInflatedSize) {}
+  ArchiveCheck(platform::InputFile& file, const std::string& path, StepProgress* progress)
+      : path_(path), stream_(file, path, progress), inflated_(kInflatedSize) {}
 
   void Run(const std::vector<ExpectedEntry>& expected) {
     std::vector<LocalEntry> local;
@@ -271,10 +273,10 @@ class ArchiveCheck {
 }  // namespace
 
 void VerifyArchive(platform::FileSystem& fileSystem, const std::string& path,
-                   const std::vector<ExpectedEntry>& expected) {
+                   const std::vector<ExpectedEntry>& expected, StepProgress* progress) {
   std::unique_ptr<platform::InputFile> file;
   ThrowIfFailed(fileSystem.OpenForReading(path, file), "opening", path);
-  ArchiveCheck(*file, path).Run(expected);
+  ArchiveCheck(*file, path, progress).Run(expected);
 }
 
 }  // namespace qnd::dir

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dir_updater/step_progress.h"
 #include "dir_updater/zip_writer.h"
 #include "platform/file_system.h"
 
@@ -27,7 +28,8 @@ struct ExpectedEntry {
 /// exactly at its compressed size and inflate to its size and CRC-32; then one central-directory
 /// record per entry pointing at where that local header started; then the end record counting
 /// them, and the end of the file. A file that cannot be opened or read throws ArchiveError too.
+/// `progress`, if any, counts each byte read in its current stage.
 void VerifyArchive(platform::FileSystem& fileSystem, const std::string& path,
-                   const std::vector<ExpectedEntry>& expected);
+                   const std::vector<ExpectedEntry>& expected, StepProgress* progress = nullptr);
 
 }  // namespace qnd::dir

@@ -1,6 +1,9 @@
 #include "dir_updater/install_cleanup.h"
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 #include "dir_updater/folder_paths.h"
 #include "dir_updater/piece_deflater.h"
@@ -37,17 +40,50 @@ bool Kept(const std::string& path, const std::vector<KeptFolder>& keptFolders) {
 }  // namespace
 
 bool DeleteFiles(platform::FileSystem& fileSystem, const ArchiveContents& contents,
-                 const std::vector<KeptFolder>& keptFolders) {
-  bool allDeleted = true;
-  std::vector<char> buffer(1 << 20);
+                 const std::vector<KeptFolder>& keptFolders, StepProgress* progress,
+                 unsigned threads) {
+  std::vector<const ArchivedFile*> doomed;
+  std::uint64_t staying = 0;
   for (const ArchivedFile& file : contents.files) {
-    if (!file.unchanged || Kept(file.path, keptFolders)) continue;
-    const std::error_code error =
-        fileSystem.RemoveFileIfUnchanged(file.path, file.stamp, [&](platform::InputFile& content) {
-          return HoldsTheArchivedBytes(content, file.archived, buffer);
-        });
-    if (error) allDeleted = false;
+    if (file.unchanged && !Kept(file.path, keptFolders)) {
+      doomed.push_back(&file);
+    } else {
+      staying += file.archived.size;
+    }
   }
+  if (progress) progress->Add(staying);
+
+  // Each deletion waits for the file system rather than for a processor, so several run at once;
+  // each file is checked and deleted on its own, in whatever order the threads take them.
+  std::atomic<std::size_t> next{0};
+  std::atomic<std::uint64_t> doneBytes{0};
+  std::atomic<bool> allDeleted{true};
+  const auto deleteSome = [&](bool reporting) {
+    std::vector<char> buffer(1 << 20);
+    for (std::size_t index; (index = next.fetch_add(1)) < doomed.size();) {
+      const ArchivedFile& file = *doomed[index];
+      const std::error_code error = fileSystem.RemoveFileIfUnchanged(
+          file.path, file.stamp, [&](platform::InputFile& content) {
+            return HoldsTheArchivedBytes(content, file.archived, buffer);
+          });
+      if (error) allDeleted = false;
+      const std::uint64_t done = doneBytes += file.archived.size;
+      // The bar is painted on the calling thread only.
+      if (reporting && progress) progress->SetDone(staying + done);
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (unsigned n = 1; n < threads && n < doomed.size(); ++n) {
+    try {
+      helpers.emplace_back(deleteSome, false);
+    } catch (const std::system_error&) {
+      break;  // no more threads: the others do the rest
+    }
+  }
+  deleteSome(true);
+  for (std::thread& helper : helpers) helper.join();
+  if (progress) progress->SetDone(staying + doneBytes);
+
   // A folder that still holds something refuses removal, which is how kept entries keep theirs. A
   // kept folder stays even when empty: a backup may need it to be there.
   for (const WalkedFolder& folder : contents.folders) {
@@ -56,7 +92,7 @@ bool DeleteFiles(platform::FileSystem& fileSystem, const ArchiveContents& conten
     });
     if (!kept) fileSystem.RemoveEmptyFolder(folder.path);
   }
-  return allDeleted;
+  return allDeleted.load();
 }
 
 }  // namespace qnd::dir

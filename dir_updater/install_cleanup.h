@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dir_updater/archive_contents.h"
+#include "dir_updater/step_progress.h"
 #include "platform/file_system.h"
 
 namespace qnd::dir {
@@ -24,8 +25,12 @@ struct KeptFolder {
 /// well), unless one of `keptFolders` keeps it; then each walked folder that holds
 /// nothing any more, deepest first (folders that were empty from the start too); never the
 /// installation directory itself. True when every file that was to go is gone; what cannot be
-/// deleted stays where it is and the rest goes on.
+/// deleted stays where it is and the rest goes on. The files are deleted on `threads` threads
+/// (the calling one among them), the folders afterwards on the calling thread. `progress`, if any,
+/// counts each archived file's size in its current stage once the file is dealt with, deleted or
+/// not, on the calling thread.
 bool DeleteFiles(platform::FileSystem& fileSystem, const ArchiveContents& contents,
-                 const std::vector<KeptFolder>& keptFolders = {});
+                 const std::vector<KeptFolder>& keptFolders = {}, StepProgress* progress = nullptr,
+                 unsigned threads = 1);
 
 }  // namespace qnd::dir

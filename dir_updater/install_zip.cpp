@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "dir_updater/archive_error.h"
-#include "dir_updater/archive_progress.h"
 #include "dir_updater/install_walk.h"
+#include "dir_updater/step_progress.h"
 #include "dir_updater/zip_writer.h"
 
 namespace qnd::dir {
@@ -40,7 +40,7 @@ std::size_t ReadUpTo(platform::InputFile& file, char* buffer, std::size_t size,
 class ArchiveBuilder {
  public:
   ArchiveBuilder(platform::FileSystem& fileSystem, platform::OutputFile& archive, unsigned threads,
-                 ArchiveProgress& progress)
+                 StepProgress& progress)
       : fileSystem_(fileSystem),
         writer_(archive),
         progress_(progress),
@@ -156,7 +156,7 @@ class ArchiveBuilder {
 
   platform::FileSystem& fileSystem_;
   ZipWriter writer_;
-  ArchiveProgress& progress_;
+  StepProgress& progress_;
   platform::FileStamp archiveStamp_;
   std::string tail_;
   Piece* batch_ = nullptr;  // being filled with whole small files, not yet submitted
@@ -173,7 +173,8 @@ class ArchiveBuilder {
 ArchiveContents DoZip(platform::FileSystem& fileSystem, const std::string& source,
                       const std::string& archive, const std::string& ownProgramPath,
                       const ZipOptions& options) {
-  ArchiveProgress progress(options.progress);
+  StepProgress unreported(nullptr);
+  StepProgress& progress = options.progress ? *options.progress : unreported;
   std::unique_ptr<platform::OutputFile> file;
   ThrowIfFailed(fileSystem.CreateForWriting(archive, file), "creating", archive);
 
@@ -193,7 +194,7 @@ ArchiveContents DoZip(platform::FileSystem& fileSystem, const std::string& sourc
   ArchiveBuilder builder(fileSystem, *file, options.threads, progress);
   for (ListedFile& one : listed) builder.AddFile(one);
   builder.Finish();
-  progress.Complete();
+  progress.EndStage();
   // Only an archive safely on disk may stand for the files that are deleted next.
   ThrowIfFailed(file->Flush(), "flushing", archive);
   ThrowIfFailed(file->Close(), "closing", archive);

@@ -4,11 +4,11 @@
 // of threads.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "dir_updater/archive_contents.h"
 #include "dir_updater/piece_compressor.h"
+#include "dir_updater/step_progress.h"
 #include "platform/file_system.h"
 
 namespace qnd::dir {
@@ -17,9 +17,10 @@ struct ZipOptions {
   /// The threads that compress; the files are read and the archive is written on the calling
   /// thread.
   unsigned threads = ProcessorCount();
-  /// Called on the calling thread with the share of the installation's bytes that is in the
-  /// archive, in percent: 0 before the walk, then each time the figure changes, 100 at the end.
-  std::function<void(int percent)> progress;
+  /// The stage of the caller's progress that counts the installation's bytes as they go into the
+  /// archive, on the calling thread: its total is set once the walk is done, and it ends with the
+  /// archive. None: nothing is reported.
+  StepProgress* progress = nullptr;
 };
 
 /// Creates `archive` (an existing one is replaced) and packs `source` (without trailing separator)

@@ -1,5 +1,6 @@
 #include "dir_updater/old_install_archive.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,10 @@ namespace {
 constexpr char kNewArchiveBase[] = "qndaltinst.neu";
 constexpr char kNewArchiveExtension[] = ".zip";
 
+// Deleting a file mostly waits for the file system (its journal, a virus scanner's hook), so more
+// deletions run at once than there are cores.
+constexpr unsigned kDeletingThreads = 8;
+
 // `folder` + base + extension, or with "-2", "-3", ... before the extension: the first name that
 // nothing in `folder` has.
 std::string FreeName(platform::FileSystem& fileSystem, const std::string& folder) {
@@ -39,11 +44,14 @@ std::string FreeName(platform::FileSystem& fileSystem, const std::string& folder
 }
 
 // Copies `source` to the new file `target` and puts it on stable storage; `created` tells whether
-// `target` came to exist.
+// `target` came to exist. The copy is the progress's stage, counted by the bytes written.
 void CopyAndFlush(platform::FileSystem& fileSystem, const std::string& source,
-                  const std::string& target, bool& created) {
+                  const std::string& target, bool& created, StepProgress& progress) {
   std::unique_ptr<platform::InputFile> in;
   ThrowIfFailed(fileSystem.OpenForReading(source, in), "opening", source);
+  platform::FileStamp stamp;
+  ThrowIfFailed(in->Stamp(stamp), "reading the stamp of", source);
+  progress.SetTotal(stamp.size);
   std::unique_ptr<platform::OutputFile> out;
   ThrowIfFailed(fileSystem.CreateForWriting(target, out), "creating", target);
   created = true;
@@ -53,6 +61,7 @@ void CopyAndFlush(platform::FileSystem& fileSystem, const std::string& source,
     ThrowIfFailed(in->Read(buffer.data(), buffer.size(), got), "reading", source);
     if (got == 0) break;
     ThrowIfFailed(out->Write(buffer.data(), got), "writing", target);
+    progress.Add(got);
   }
   ThrowIfFailed(out->Flush(), "flushing", target);
   ThrowIfFailed(out->Close(), "closing", target);
@@ -66,59 +75,6 @@ void RemoveOwnFile(platform::FileSystem& fileSystem, const std::string& path) {
     if (fileSystem.OpenForReading(path, file) || file->Stamp(stamp)) return;
   }
   fileSystem.RemoveFileIfUnchanged(path, stamp, [](platform::InputFile&) { return true; });
-}
-
-// The guarded part: throws on every failure, so the caller turns each into status 1. At every
-// moment each file of the installation is still in place or inside a verified archive inside the
-// installation itself: a run stopped half-way leaves that archive there, and the next run archives
-// it with the rest.
-void ArchiveAndEmpty(platform::FileSystem& fileSystem, const std::string& targetDir,
-                     const std::string& tempPath, const std::string& ownProgramPath,
-                     const ZipOptions& options, const std::vector<KeptFolder>& keptFolders) {
-  if (targetDir.empty()) throw ArchiveError("no installation directory");
-  if (tempPath.empty()) throw ArchiveError("no temporary folder");
-  const std::string separator(1, platform::kPathSeparator);
-  const std::string archive = tempPath + separator + kArchiveName;
-  const std::string newArchive = tempPath + separator + kNewArchiveBase + kNewArchiveExtension;
-  const std::string parkedStartFile = tempPath + separator + kStartFileName;
-  const std::string startFile = targetDir + separator + kStartFileName;
-  const std::string archiveCopy = targetDir + separator + kArchiveName;
-
-  const ArchiveContents contents =
-      DoZip(fileSystem, targetDir, newArchive, ownProgramPath, options);
-  ThrowIfFailed(fileSystem.RenameFile(newArchive, archive), "renaming", newArchive);
-
-  // The copy that stands for the installation once it is emptied, read back from disk first. Up
-  // to the deletion a failure leaves the installation as it was, without the copy.
-  const std::string copy = FreeName(fileSystem, targetDir + separator);
-  bool copyCreated = false;
-  try {
-    CopyAndFlush(fileSystem, archive, copy, copyCreated);
-    VerifyArchive(fileSystem, copy, contents.Entries());
-    // Without its parked copy the emptied installation would lose its start file.
-    if (fileSystem.FileExists(startFile))
-      ThrowIfFailed(fileSystem.CopyFileTo(startFile, parkedStartFile), "parking", startFile);
-  } catch (...) {
-    if (copyCreated) RemoveOwnFile(fileSystem, copy);
-    throw;
-  }
-
-  // Whatever cannot be deleted stays in place; the archive holds a copy of it.
-  DeleteFiles(fileSystem, contents, keptFolders);
-
-  // Also a start file that an earlier run left in the temporary folder. A start file still in the
-  // installation was kept because it changed after it was archived, and is newer than the parked
-  // one. The archive's copy gets its name even when this fails.
-  std::error_code restored;
-  if (fileSystem.FileExists(parkedStartFile) && !fileSystem.EntryExists(startFile))
-    restored = fileSystem.CopyFileTo(parkedStartFile, startFile);
-
-  // Something kept under the archive's name (a newer file, or a link) is not replaced; the copy
-  // then stays under its own name.
-  if (fileSystem.EntryExists(archiveCopy))
-    throw ArchiveError("kept in the installation, not replaced: " + archiveCopy);
-  ThrowIfFailed(fileSystem.RenameFile(copy, archiveCopy), "renaming", copy);
-  ThrowIfFailed(restored, "restoring", startFile);
 }
 
 // The product's data folders inside the installation: the backups after the archive step need
@@ -142,6 +98,72 @@ std::vector<KeptFolder> DataFoldersInside(const UpdaterState& state) {
 
 }  // namespace
 
+// At every moment each file of the installation is still in place or inside a verified archive
+// inside the installation itself: a run stopped half-way leaves that archive there, and the next
+// run archives it with the rest.
+void ArchiveAndEmpty(platform::FileSystem& fileSystem, const std::string& targetDir,
+                     const std::string& tempPath, const std::string& ownProgramPath,
+                     unsigned threads, const std::vector<KeptFolder>& keptFolders,
+                     const StepProgress::Report& report) {
+  if (targetDir.empty()) throw ArchiveError("no installation directory");
+  if (tempPath.empty()) throw ArchiveError("no temporary folder");
+  const std::string separator(1, platform::kPathSeparator);
+  const std::string archive = tempPath + separator + kArchiveName;
+  const std::string newArchive = tempPath + separator + kNewArchiveBase + kNewArchiveExtension;
+  const std::string parkedStartFile = tempPath + separator + kStartFileName;
+  const std::string startFile = targetDir + separator + kStartFileName;
+  const std::string archiveCopy = targetDir + separator + kArchiveName;
+
+  StepProgress progress(report);
+  ZipOptions options;
+  options.threads = threads;
+  options.progress = &progress;
+  progress.BeginStage(kArchivedAt);
+  const ArchiveContents contents =
+      DoZip(fileSystem, targetDir, newArchive, ownProgramPath, options);
+  ThrowIfFailed(fileSystem.RenameFile(newArchive, archive), "renaming", newArchive);
+
+  // The copy that stands for the installation once it is emptied, read back from disk first. Up
+  // to the deletion a failure leaves the installation as it was, without the copy.
+  const std::string copy = FreeName(fileSystem, targetDir + separator);
+  bool copyCreated = false;
+  try {
+    progress.BeginStage(kCopiedAt);
+    CopyAndFlush(fileSystem, archive, copy, copyCreated, progress);
+    progress.EndStage();
+    progress.BeginStage(kVerifiedAt, progress.StageTotal());
+    VerifyArchive(fileSystem, copy, contents.Entries(), &progress);
+    progress.EndStage();
+    // Without its parked copy the emptied installation would lose its start file.
+    if (fileSystem.FileExists(startFile))
+      ThrowIfFailed(fileSystem.CopyFileTo(startFile, parkedStartFile), "parking", startFile);
+  } catch (...) {
+    if (copyCreated) RemoveOwnFile(fileSystem, copy);
+    throw;
+  }
+
+  // Whatever cannot be deleted stays in place; the archive holds a copy of it.
+  std::uint64_t archivedBytes = 0;
+  for (const ArchivedFile& file : contents.files) archivedBytes += file.archived.size;
+  progress.BeginStage(100, archivedBytes);
+  DeleteFiles(fileSystem, contents, keptFolders, &progress, kDeletingThreads);
+  progress.EndStage();
+
+  // Also a start file that an earlier run left in the temporary folder. A start file still in the
+  // installation was kept because it changed after it was archived, and is newer than the parked
+  // one. The archive's copy gets its name even when this fails.
+  std::error_code restored;
+  if (fileSystem.FileExists(parkedStartFile) && !fileSystem.EntryExists(startFile))
+    restored = fileSystem.CopyFileTo(parkedStartFile, startFile);
+
+  // Something kept under the archive's name (a newer file, or a link) is not replaced; the copy
+  // then stays under its own name.
+  if (fileSystem.EntryExists(archiveCopy))
+    throw ArchiveError("kept in the installation, not replaced: " + archiveCopy);
+  ThrowIfFailed(fileSystem.RenameFile(copy, archiveCopy), "renaming", copy);
+  ThrowIfFailed(restored, "restoring", startFile);
+}
+
 std::string TempPath(platform::FileSystem& fileSystem) { return fileSystem.TemporaryFolder(); }
 
 Status SaveQNDInst(UpdaterContext& context, platform::UpdaterWindow& window) {
@@ -150,9 +172,7 @@ Status SaveQNDInst(UpdaterContext& context, platform::UpdaterWindow& window) {
 
 Status SaveQNDInstWithThreads(UpdaterContext& context, platform::UpdaterWindow& window,
                               unsigned threads) {
-  ZipOptions options;
-  options.threads = threads;
-  options.progress = [&window](int percent) {
+  const StepProgress::Report report = [&window](int percent) {
     window.PaintStatusText(std::string(kSavingLine) + " " + std::to_string(percent) + " %");
   };
   window.ShowBusyCursor();
@@ -163,8 +183,8 @@ Status SaveQNDInstWithThreads(UpdaterContext& context, platform::UpdaterWindow& 
   Status status = kStatusFailed;
   try {
     ArchiveAndEmpty(fileSystem, context.state.TargetDir, tempPath,
-                    context.platform.process->ProgramPath(), options,
-                    DataFoldersInside(context.state));
+                    context.platform.process->ProgramPath(), threads,
+                    DataFoldersInside(context.state), report);
     status = kStatusOk;
   } catch (...) {
     // Not reported here: the run logs the failed archive and goes on.

@@ -1,7 +1,9 @@
 // The archive compressed on worker threads: the same bytes with one thread and with several, read
-// back whole by the independent readers; how far it is, painted into the status bar; and a read
-// failure while pieces are in flight.
+// back whole by the independent readers; how far the step is, painted into the status bar; and a
+// read failure while pieces are in flight.
 #include <algorithm>
+#include <atomic>
+#include <set>
 
 #include "dir_updater/install_zip.h"
 #include "dir_updater/piece_deflater.h"
@@ -87,41 +89,93 @@ int Percent(const std::string& status) {
   return std::stoi(status.substr(start.size()));
 }
 
-// From 0 to 100 by bytes, each figure once, painted without processing window events, and only
-// while the archive is written: the log and the window's other operations stay as they were.
-TEST_F(ParallelArchiveTest, StatusBarShowsHowFarTheArchiveIs) {
-  ASSERT_EQ(Save(), kStatusOk);
-
+std::vector<int> PaintedFigures(const test::RecordingWindow& window) {
   std::vector<int> shown;
-  for (const test::UiEvent& event : window_.ui.Events()) {
+  for (const test::UiEvent& event : window.ui.Events()) {
     EXPECT_NE(event.kind, test::UiEvent::Kind::Status) << "only painted texts: " << event.text;
     if (event.kind == test::UiEvent::Kind::PaintedStatus) shown.push_back(Percent(event.text));
   }
+  return shown;
+}
+
+// The figure standing, readable from the threads that delete while the window is painted.
+class FigureWindow : public test::RecordingWindow {
+ public:
+  void PaintStatusText(const std::string& text) override {
+    RecordingWindow::PaintStatusText(text);
+    figure = Percent(text);
+  }
+  std::atomic<int> figure{-1};
+};
+
+// From 0 to 100 by bytes, each figure once, painted without processing window events: the bar
+// moves while the archive is written, while its copy is made and verified, and while the files are
+// deleted, and reaches 100 only when the last file is gone. The log and the window's other
+// operations stay as they were.
+TEST_F(ParallelArchiveTest, StatusBarShowsHowFarTheWholeStepIs) {
+  FigureWindow window;
+  std::vector<int> archiving, copying, verifying, deleting;
+  const std::string copy = Target("qndaltinst.neu.zip");
+  onCall_ = [&](const platform::FileCall& call) {
+    const int figure = window.figure;
+    if (call.operation == platform::FileOperation::Read && call.path.rfind(Target(""), 0) == 0 &&
+        call.path != copy && !call.checkingContent)
+      archiving.push_back(figure);
+    if (call.operation == platform::FileOperation::Write && call.path == copy)
+      copying.push_back(figure);
+    if (call.operation == platform::FileOperation::Read && call.path == copy)
+      verifying.push_back(figure);
+    if (call.operation == platform::FileOperation::Delete) deleting.push_back(figure);
+    return false;
+  };
+  ASSERT_EQ(SaveQNDInstWithThreads(context_, window, threads_), kStatusOk);
+
+  const std::vector<int> shown = PaintedFigures(window);
   ASSERT_GE(shown.size(), 3u);
   EXPECT_EQ(shown.front(), 0);
   EXPECT_EQ(shown.back(), 100);
   EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
   EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << "a figure repeated";
-  // The pieces are 1 MiB of about 8 MiB, so the figure moves in steps of about 12.
-  EXPECT_GE(shown.size(), 8u);
+  // Each stage follows the one before on the bar, and the long ones move it on their own.
+  for (const std::vector<int>* stage : {&archiving, &copying, &verifying, &deleting})
+    ASSERT_FALSE(stage->empty());
+  EXPECT_LE(archiving.back(), copying.front());
+  EXPECT_LE(copying.back(), verifying.front());
+  EXPECT_LE(verifying.back(), deleting.front());
+  EXPECT_GT(deleting.front(), archiving.back());
+  EXPECT_LT(deleting.back(), 100);
+  // The pieces are 1 MiB of about 9.5 MiB, so archiving (all before the copy) moves the figure at
+  // least 8 times; 600 small files and a few large ones are deleted, so the deletion moves it more
+  // than once.
+  EXPECT_GE(std::count_if(shown.begin(), shown.end(), [&](int f) { return f < copying.front(); }),
+            8);
+  EXPECT_GE(std::set<int>(deleting.begin(), deleting.end()).size(), 3u);
 
-  // The events: the pump of the busy cursor, the figures, the pump of the restored cursor.
-  const auto& events = window_.ui.Events();
-  ASSERT_EQ(events.size(), shown.size() + 2);
-  EXPECT_EQ(events.front().kind, test::UiEvent::Kind::Pump);
-  EXPECT_EQ(events.back().kind, test::UiEvent::Kind::Pump);
-  EXPECT_EQ(window_.Notes(),
-            (std::vector<std::string>{"BusyCursor", "Pump", "RestoreCursor", "Pump"}));
+  // This window got the figures and the cursors, nothing else; the log's pumps go to the run's
+  // window, around the step.
+  EXPECT_EQ(window.ui.Events().size(), shown.size());
+  EXPECT_EQ(window.Notes(), (std::vector<std::string>{"BusyCursor", "RestoreCursor"}));
+  EXPECT_EQ(window_.Notes(), (std::vector<std::string>{"Pump", "Pump"}));
 }
 
+// Stages without bytes jump to their end: the bar still rises from 0 to 100, each figure once.
 TEST_F(SaveQNDInstTest, EmptyInstallationGoesFrom0To100) {
   ASSERT_EQ(Save(), kStatusOk);
-  std::vector<std::string> shown;
-  for (const test::UiEvent& event : window_.ui.Events()) {
-    if (event.kind == test::UiEvent::Kind::PaintedStatus) shown.push_back(event.text);
-  }
-  EXPECT_EQ(shown, (std::vector<std::string>{std::string(kSavingLine) + " 0 %",
-                                             std::string(kSavingLine) + " 100 %"}));
+  const std::vector<int> shown = PaintedFigures(window_);
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown.front(), 0);
+  EXPECT_EQ(shown.back(), 100);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << "a figure repeated";
+}
+
+// A failed step stops the bar where it stood: it never claims 100.
+TEST_F(ParallelArchiveTest, FailedVerificationStopsTheBarBelow100) {
+  FailOn(platform::FileOperation::Read, Target("qndaltinst.neu.zip"));
+  EXPECT_EQ(Save(), kStatusFailed);
+  const std::vector<int> shown = PaintedFigures(window_);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_LT(shown.back(), 100);
 }
 
 // A read that fails while earlier files' pieces are still being compressed stops the workers; the

@@ -50,9 +50,10 @@ const ArchiveFaultPoint kArchiveFaultPoints[] = {
               p.InInstallation(c.path) && c.path != p.Copy();
      },
      kStatusFailed, Left::Everything},
-    {"open or read of the archive for its copy in the installation",
+    {"open, stamp or read of the archive for its copy in the installation",
      [](const FileCall& c, const ArchivePaths& p) {
-       return Is(c, {FileOperation::Open, FileOperation::Read}) && c.path == p.Archive();
+       return Is(c, {FileOperation::Open, FileOperation::Stamp, FileOperation::Read}) &&
+              c.path == p.Archive();
      },
      kStatusFailed, Left::Everything},
     {"create, write, stamp, flush or close of that copy, open or read to verify it",
