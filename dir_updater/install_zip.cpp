@@ -141,7 +141,7 @@ class ArchiveBuilder {
         crc_ = 0;
         size_ = 0;
       }
-      writer_.WriteData(part.compressed);
+      writer_.WriteData(piece.Compressed(part));
       crc_ = JoinCrc32(crc_, part.crc, part.size);
       size_ += part.size;
       progress_.Add(part.size);

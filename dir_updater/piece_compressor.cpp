@@ -7,10 +7,7 @@ namespace qnd::dir {
 unsigned ProcessorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 void Piece::AddPart(std::size_t dictionarySize, std::size_t size, bool first, bool last) {
-  // A part taken before keeps its buffer for the compressed data: allocating one for each piece
-  // costs a system call and fresh pages under some systems' heaps.
-  if (partCount_ == parts_.size()) parts_.emplace_back();
-  PiecePart& part = parts_[partCount_++];
+  PiecePart& part = parts_.emplace_back();
   part.begin = used_;
   part.dictionarySize = dictionarySize;
   part.size = size;
@@ -51,7 +48,8 @@ Piece& PieceCompressor::Free() {
   Piece& piece = *free_.front();
   free_.pop_front();
   piece.used_ = 0;
-  piece.partCount_ = 0;
+  piece.parts_.clear();
+  piece.output_.clear();
   piece.compressed_ = false;
   piece.failure_ = nullptr;
   return piece;
@@ -93,7 +91,9 @@ void PieceCompressor::Compress(Piece& piece, std::optional<PieceDeflater>& defla
     // Made with the first piece, so that a failure reaches the caller with that piece.
     if (!deflater) deflater.emplace();
     for (PiecePart& part : piece.Parts()) {
-      deflater->Compress(piece.Dictionary(part), piece.Data(part), part.last, part.compressed);
+      part.compressedBegin = piece.output_.size();
+      deflater->Append(piece.Dictionary(part), piece.Data(part), part.last, piece.output_);
+      part.compressedSize = piece.output_.size() - part.compressedBegin;
       part.crc = Crc32(piece.Data(part));
     }
   } catch (...) {

@@ -45,14 +45,17 @@ struct PiecePart {
   bool first = false;              ///< the entry's first part
   bool last = false;               ///< the entry's last part: it ends the deflate stream
 
-  std::string compressed;  ///< filled by the compressor
-  std::uint32_t crc = 0;   ///< the CRC-32 of the data, filled by the compressor
+  std::size_t compressedBegin = 0;  ///< where its deflate data starts in the piece's output
+  std::size_t compressedSize = 0;   ///< filled by the compressor
+  std::uint32_t crc = 0;            ///< the CRC-32 of the data, filled by the compressor
 };
 
 /// What goes through the compressor at a time: up to kDictionarySize + kPieceSize bytes of input
 /// holding one part or more, one after the other.
 class Piece {
  public:
+  Piece() { output_.reserve(kOutputRoom); }
+
   /// Bytes of input still free for another part's dictionary and data.
   std::size_t Room() const { return input_.size() - used_; }
   /// Where the next part's dictionary, then its data, are to be written.
@@ -60,20 +63,29 @@ class Piece {
   /// Takes the next part, whose bytes the caller has written at Next().
   void AddPart(std::size_t dictionarySize, std::size_t size, bool first, bool last);
 
-  std::span<PiecePart> Parts() { return {parts_.data(), partCount_}; }
+  std::span<PiecePart> Parts() { return parts_; }
   std::string_view Dictionary(const PiecePart& part) const {
     return {input_.data() + part.begin, part.dictionarySize};
   }
   std::string_view Data(const PiecePart& part) const {
     return {input_.data() + part.begin + part.dictionarySize, part.size};
   }
+  std::string_view Compressed(const PiecePart& part) const {
+    return std::string_view(output_).substr(part.compressedBegin, part.compressedSize);
+  }
 
  private:
   friend class PieceCompressor;
   std::vector<char> input_ = std::vector<char>(kDictionarySize + kPieceSize);
   std::size_t used_ = 0;
-  std::vector<PiecePart> parts_;  // the first partCount_ are this piece's
-  std::size_t partCount_ = 0;
+  std::vector<PiecePart> parts_;
+  // The deflate data of all parts, one after the other: one buffer whose size stays bound by the
+  // input's, kept from piece to piece so no part allocates its own.
+  std::string output_;
+  // Deflate's bound for the whole input, and the room each part asks beyond it: the buffer never
+  // needs to grow.
+  static constexpr std::size_t kOutputRoom =
+      (kDictionarySize + kPieceSize) / 1024 * 1025 + kMaxPartsPerPiece * 32;
   bool compressed_ = false;
   std::exception_ptr failure_;
 };

@@ -25,6 +25,12 @@ PieceDeflater::~PieceDeflater() { deflateEnd(stream_.get()); }
 
 void PieceDeflater::Compress(std::string_view dictionary, std::string_view data, bool last,
                              std::string& compressed) {
+  compressed.clear();
+  Append(dictionary, data, last, compressed);
+}
+
+void PieceDeflater::Append(std::string_view dictionary, std::string_view data, bool last,
+                           std::string& out) {
   z_stream& stream = *stream_;
   if (deflateReset(&stream) != Z_OK) throw ArchiveError("deflateReset failed");
   if (!dictionary.empty() && deflateSetDictionary(&stream, Bytes(dictionary),
@@ -32,18 +38,19 @@ void PieceDeflater::Compress(std::string_view dictionary, std::string_view data,
     throw ArchiveError("deflateSetDictionary failed");
 
   // The bound holds for a finished stream; a sync flush adds its empty stored block of 5 bytes.
-  compressed.resize(deflateBound(&stream, static_cast<uLong>(data.size())) + 8);
+  const std::size_t start = out.size();
+  out.resize(start + deflateBound(&stream, static_cast<uLong>(data.size())) + 8);
   stream.next_in = Bytes(data);
   stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(compressed.data());
-  stream.avail_out = static_cast<uInt>(compressed.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data() + start);
+  stream.avail_out = static_cast<uInt>(out.size() - start);
   const int result = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
   // With room for all of it, deflate takes every byte and ends the piece in one call.
   if (result != (last ? Z_STREAM_END : Z_OK) || stream.avail_in != 0 || stream.avail_out == 0)
     throw ArchiveError("deflate failed");
   // Cut to what deflate wrote; erase only ever shortens, which GCC 12 sees (resize makes it warn of
   // a false overlap in the x86_64 build).
-  compressed.erase(compressed.size() - stream.avail_out);
+  out.erase(out.size() - stream.avail_out);
 }
 
 std::uint32_t Crc32(std::string_view piece, std::uint32_t previous) {

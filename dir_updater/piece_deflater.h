@@ -34,6 +34,8 @@ class PieceDeflater {
   /// stream. Throws ArchiveError when deflate fails.
   void Compress(std::string_view dictionary, std::string_view data, bool last,
                 std::string& compressed);
+  /// Compress, appending the deflate data to what `out` holds.
+  void Append(std::string_view dictionary, std::string_view data, bool last, std::string& out);
 
  private:
   std::unique_ptr<z_stream_s> stream_;

@@ -99,7 +99,7 @@ std::vector<std::string> CompressAll(unsigned threads, bool batched) {
   std::vector<std::uint32_t> crcs;
   PieceCompressor compressor(threads, [&](Piece& piece) {
     for (const PiecePart& part : piece.Parts()) {
-      results.push_back(part.compressed);
+      results.emplace_back(piece.Compressed(part));
       crcs.push_back(part.crc);
     }
   });
