@@ -22,7 +22,11 @@ cp -a "$tree" "$scratch/tree"
 files=$(find "$tree" -type f | wc -l)
 # The program's code: 0x140000000 up for the 64-bit build, 0x400000 up for the 32-bit one.
 if file -L "$exe" | grep -q x86-64; then own='ret=0*140[0-9a-f]{6}$'; else own='ret=0*4[0-9a-f]{5}$'; fi
-WINEDEBUG=+relay /usr/lib/wine/wine64 "$exe" "$@" "Z:${scratch//\//\\}\\tree" "Z:${scratch//\//\\}\\a.zip" 1 \
+# --whole takes a temporary folder for its archive, the other modes the archive's path.
+mkdir "$scratch/temp"
+second=a.zip
+[ "${1:-}" != --whole ] || second=temp
+WINEDEBUG=+relay /usr/lib/wine/wine64 "$exe" "$@" "Z:${scratch//\//\\}\\tree" "Z:${scratch//\//\\}\\$second" 1 \
   2>"$scratch/relay.log" >&2
 calls='CreateFileW|ReadFile|WriteFile|CloseHandle|GetFileInformationByHandle(Ex)?|SetFileInformationByHandle|FindFirstFileW|FindNextFileW|FindClose|SetFilePointerEx|FlushFileBuffers|GetFileAttributesW|SetFileAttributesW|MoveFileExW|CopyFileExW|RemoveDirectoryW|CreateDirectoryW|Nt[A-Za-z]+File'
 echo "$files files; file-system calls from the program's own code (total, per file):"
