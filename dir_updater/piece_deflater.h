@@ -1,6 +1,7 @@
 // Compresses an archive entry's data in pieces of fixed size that can be compressed apart, on any
 // thread and in any order, and still join into the one raw deflate stream of the entry (no zlib
-// header, 15-bit window, default level, memory level 8, default strategy). Each piece is
+// header, 15-bit window, default level, memory level 8, default strategy; a piece that samples show
+// deflate cannot shrink goes into stored blocks of the same stream). Each piece is
 // compressed with the 32 KiB before it as its dictionary and ends on a byte boundary (a sync
 // flush); the last one ends the stream. So the archive's bytes depend only on the data, never on
 // how many threads compressed it.
@@ -38,7 +39,9 @@ class PieceDeflater {
   void Append(std::string_view dictionary, std::string_view data, bool last, std::string& out);
 
  private:
+  struct Sampler;
   std::unique_ptr<z_stream_s> stream_;
+  std::unique_ptr<Sampler> sampler_;
 };
 
 /// The CRC-32 of a piece; with `previous`, of the bytes before it followed by the piece.

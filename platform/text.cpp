@@ -78,7 +78,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
 // for code page 1252 does; 0 where there is none.
 char BestFitLatinExtendedA(char32_t cp) {
   static constexpr char kBase[] =
-      "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiIiJjKkkLlLlLlLlLlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSs"
+      "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiIiJjKkkLlLlLlLlLlNnNnNnnNnOoOoOoOoRrRrRrSs"
+      "SsSsSs"
       "TtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
   static_assert(sizeof(kBase) - 1 == 0x80);
   return kBase[cp - 0x100];
@@ -223,17 +224,19 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+NtfsOrderKey NtfsOrderKeyOf(std::string_view name) {
+  NtfsOrderKey key;
+  key.exact = Utf8ToUtf16(name);
+  key.upper = key.exact;
+  for (char16_t& unit : key.upper) unit = UpperCaseUnit(unit);
+  return key;
+}
+
 int CompareAsNtfs(std::string_view a, std::string_view b) {
-  const std::u16string ua = Utf8ToUtf16(a);
-  const std::u16string ub = Utf8ToUtf16(b);
-  const std::size_t common = ua.size() < ub.size() ? ua.size() : ub.size();
-  for (std::size_t i = 0; i < common; ++i) {
-    const char16_t x = UpperCaseUnit(ua[i]);
-    const char16_t y = UpperCaseUnit(ub[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (ua.size() != ub.size()) return ua.size() < ub.size() ? -1 : 1;
-  return ua.compare(ub) < 0 ? -1 : (ua == ub ? 0 : 1);
+  // Upper-cased units up to the shorter name, then the shorter first: the order of the upper-cased
+  // strings; then the plain units.
+  const auto order = NtfsOrderKeyOf(a) <=> NtfsOrderKeyOf(b);
+  return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
 }  // namespace qnd::platform

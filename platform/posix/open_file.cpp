@@ -25,7 +25,9 @@ std::string FolderOf(const std::string& path) {
 // not block on a pipe or device, and refuse anything but a regular file.
 class PosixInputFile final : public InputFile {
  public:
-  explicit PosixInputFile(int fd) : fd_(fd) {}
+  // `opened`: the file's status at its opening, which the first Stamp hands over without asking
+  // again.
+  PosixInputFile(int fd, const struct stat& opened) : fd_(fd), opened_(opened) {}
   ~PosixInputFile() override { ::close(fd_); }
   PosixInputFile(const PosixInputFile&) = delete;
   PosixInputFile& operator=(const PosixInputFile&) = delete;
@@ -41,14 +43,17 @@ class PosixInputFile final : public InputFile {
     }
   }
   std::error_code Stamp(FileStamp& stamp) override {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) return LastError();
+    struct stat info = opened_;
+    if (stampAsked_ && ::fstat(fd_, &info) != 0) return LastError();
+    stampAsked_ = true;
     stamp = StampOf(info);
     return {};
   }
 
  private:
   int fd_;
+  struct stat opened_;
+  bool stampAsked_ = false;
 };
 
 class PosixOutputFile final : public OutputFile {
@@ -124,15 +129,14 @@ std::error_code OpenInputFile(const std::string& path, std::unique_ptr<InputFile
   } else if (!S_ISREG(info.st_mode)) {
     error = std::make_error_code(S_ISDIR(info.st_mode) ? std::errc::is_a_directory
                                                        : std::errc::invalid_argument);
-  } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-    error = LastError();
   }
   if (error) {
     ::close(fd);
     return error;
   }
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  file = std::make_unique<PosixInputFile>(fd);
+  // O_NONBLOCK stays: it means nothing for a regular file. Read-ahead matters for large files only.
+  if (info.st_size >= (1 << 20)) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  file = std::make_unique<PosixInputFile>(fd, info);
   return {};
 }
 

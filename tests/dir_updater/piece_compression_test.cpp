@@ -56,6 +56,41 @@ TEST(PieceDeflaterTest, OnePieceIsZlibsRawDeflateWithTheArchiveParameters) {
   }
 }
 
+// Data deflate cannot shrink goes into stored blocks, which cost less than deflate's attempt and
+// inflate all the same; everything else is zlib's own deflate, also noise that repeats within half
+// of deflate's window.
+TEST(PieceDeflaterTest, WhatDeflateCannotShrinkIsStored) {
+  std::string repeated;
+  const std::string block = test::NoisyBytes(kDictionarySize / 2 - 1, 21);
+  while (repeated.size() < kPieceSize) repeated += block;
+  const struct {
+    const char* label;
+    std::string data;
+    bool stored;
+  } cases[] = {
+      {"noise, one piece", test::NoisyBytes(kPieceSize, 4), true},
+      {"noise, the smallest part sampled", test::NoisyBytes(256 * 1024, 6), true},
+      {"noise too short to be sampled", test::NoisyBytes(256 * 1024 - 1, 7), false},
+      {"noise, then a table",
+       test::NoisyBytes(kPieceSize / 2, 8) + test::TableBytes(kPieceSize / 2), false},
+      {"noise repeating within half the window", repeated, false},
+  };
+  PieceDeflater deflater;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string compressed;
+    deflater.Compress({}, c.data, /*last=*/true, compressed);
+    EXPECT_EQ(Inflated(compressed), c.data);
+    if (c.stored) {
+      // Stored blocks of up to 64 KiB, 5 bytes of header each.
+      EXPECT_LE(compressed.size(), c.data.size() + 5 * (c.data.size() / 16384 + 1));
+      EXPECT_LT(compressed.size(), OneStream(c.data).size());
+    } else {
+      EXPECT_TRUE(compressed == OneStream(c.data));
+    }
+  }
+}
+
 // Without its dictionary a piece could not refer to the data before it.
 TEST(PieceDeflaterTest, APieceRefersBackIntoItsDictionary) {
   // Half the dictionary: deflate reaches back a little less than its whole window.
