@@ -24,10 +24,10 @@
 
 namespace qnd::dir {
 
-/// Pieces in flight for each worker: the pieces are handed back in order, so while the oldest
-/// (noise compresses slowly) is still being compressed, the other workers go on with the later
-/// ones only as far as there are pieces to spare.
-inline constexpr std::size_t kPiecesPerWorker = 8;
+/// Pieces in flight for each worker: the pieces are handed back in order, so while the oldest is
+/// still being compressed, the other workers go on with the later ones only as far as there are
+/// pieces to spare. More than four made no run faster, only larger.
+inline constexpr std::size_t kPiecesPerWorker = 4;
 /// Pieces in flight at most, whatever the number of threads: about 2 MiB each.
 inline constexpr std::size_t kMaxPiecesInFlight = 16;
 /// Parts in one piece at most, so that a run of empty files still comes back piece by piece.
