@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <system_error>
 #include <thread>
 
 #include "dir_updater/folder_paths.h"
@@ -72,16 +71,26 @@ bool DeleteFiles(platform::FileSystem& fileSystem, const ArchiveContents& conten
       if (reporting && progress) progress->SetDone(staying + done);
     }
   };
-  std::vector<std::thread> helpers;
-  for (unsigned n = 1; n < threads && n < doomed.size(); ++n) {
-    try {
-      helpers.emplace_back(deleteSome, false);
-    } catch (const std::system_error&) {
-      break;  // no more threads: the others do the rest
+  {
+    // Joined however the calling thread's share ends, even by an exception.
+    std::vector<std::jthread> helpers;
+    for (unsigned n = 1; n < threads && n < doomed.size(); ++n) {
+      try {
+        // A helper that fails (out of memory) leaves its file where it is; the others take on the
+        // rest.
+        helpers.emplace_back([&] {
+          try {
+            deleteSome(false);
+          } catch (...) {
+            allDeleted = false;
+          }
+        });
+      } catch (...) {
+        break;  // no more threads: the others do the rest
+      }
     }
+    deleteSome(true);
   }
-  deleteSome(true);
-  for (std::thread& helper : helpers) helper.join();
   if (progress) progress->SetDone(staying + doneBytes);
 
   // A folder that still holds something refuses removal, which is how kept entries keep theirs. A
