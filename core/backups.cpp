@@ -1,7 +1,5 @@
 #include "core/backups.h"
 
-#include <span>
-
 #include "platform/paths.h"
 
 namespace qnd {
@@ -9,19 +7,30 @@ namespace {
 
 enum class Folder { Forms, Data, Nkk };
 
+// The backup that takes a file.
+enum class Group { FormKatalog, Faecherkanon, Nkk };
+
 struct DataFile {
-  const char* name;
+  Group group;
   Folder folder;
+  const char* name;
 };
 
-// The spelling is the product's; backups take it with the prefix.
+// The spelling is the product's; backups take it with the prefix. Each backup takes its rows by
+// group, in this order.
 constexpr DataFile kDataFiles[] = {
-    {"Formulare.dbf", Folder::Forms},    {"Formulare.cdx", Folder::Forms},
-    {"Beiblaetter.dbf", Folder::Forms},  {"Beiblaetter.cdx", Folder::Forms},
-    {"Deckblaetter.dbf", Folder::Forms}, {"Deckblaetter.cdx", Folder::Forms},
-    {"FAECHERKANON.dbf", Folder::Data},  {"FaecherKanon.cdx", Folder::Data},
-    {"NKK_FAECHER.DBF", Folder::Nkk},    {"NKK_Faecher.CDX", Folder::Nkk},
-    {"NKK_NOTEN.DBF", Folder::Nkk},      {"NKK_Noten.CDX", Folder::Nkk},
+    {Group::FormKatalog, Folder::Forms, "Formulare.dbf"},
+    {Group::FormKatalog, Folder::Forms, "Formulare.cdx"},
+    {Group::FormKatalog, Folder::Forms, "Beiblaetter.dbf"},
+    {Group::FormKatalog, Folder::Forms, "Beiblaetter.cdx"},
+    {Group::FormKatalog, Folder::Forms, "Deckblaetter.dbf"},
+    {Group::FormKatalog, Folder::Forms, "Deckblaetter.cdx"},
+    {Group::Faecherkanon, Folder::Data, "FAECHERKANON.dbf"},
+    {Group::Faecherkanon, Folder::Data, "FaecherKanon.cdx"},
+    {Group::Nkk, Folder::Nkk, "NKK_FAECHER.DBF"},
+    {Group::Nkk, Folder::Nkk, "NKK_Faecher.CDX"},
+    {Group::Nkk, Folder::Nkk, "NKK_NOTEN.DBF"},
+    {Group::Nkk, Folder::Nkk, "NKK_Noten.CDX"},
 };
 
 constexpr char kCreateBackupFolderError[] =
@@ -39,9 +48,10 @@ const std::string& PathOf(const UpdaterState& state, Folder folder) {
   return state.NkkDir;
 }
 
-Status BackUp(UpdaterContext& context, std::span<const DataFile> files) {
+Status BackUp(UpdaterContext& context, Group group) {
   platform::FileSystem& fileSystem = *context.platform.fileSystem;
-  for (const DataFile& file : files) {
+  for (const DataFile& file : kDataFiles) {
+    if (file.group != group) continue;
     const std::string& folder = PathOf(context.state, file.folder);
     // Looked up as the file system spells them, so an existing backup is replaced, not doubled.
     const std::string source = folder + fileSystem.ResolveName(folder, file.name);
@@ -54,17 +64,11 @@ Status BackUp(UpdaterContext& context, std::span<const DataFile> files) {
 
 }  // namespace
 
-Status BackupFormKatalog(UpdaterContext& context) {
-  return BackUp(context, std::span(kDataFiles).subspan(0, 6));
-}
+Status BackupFormKatalog(UpdaterContext& context) { return BackUp(context, Group::FormKatalog); }
 
-Status BackupFaecherkanon(UpdaterContext& context) {
-  return BackUp(context, std::span(kDataFiles).subspan(6, 2));
-}
+Status BackupFaecherkanon(UpdaterContext& context) { return BackUp(context, Group::Faecherkanon); }
 
-Status BackupNKK(UpdaterContext& context) {
-  return BackUp(context, std::span(kDataFiles).subspan(8, 4));
-}
+Status BackupNKK(UpdaterContext& context) { return BackUp(context, Group::Nkk); }
 
 Status BackupFormHilfePfad(UpdaterContext& context) {
   const std::string& root = context.state.DataRoot;
@@ -73,8 +77,8 @@ Status BackupFormHilfePfad(UpdaterContext& context) {
     context.log.ShowError(kCreateBackupFolderError);
     return kStatusFailed;
   }
-  return CopyFolder(*context.platform.shell, root + kFormulationAidsFolder + platform::kPathSeparator,
-                    backupFolder, false);
+  return CopyFolder(*context.platform.shell,
+                    root + kFormulationAidsFolder + platform::kPathSeparator, backupFolder, false);
 }
 
 Status CopyFolder(platform::Shell& shell, const std::string& source, const std::string& target,
