@@ -60,8 +60,7 @@ class ArchiveBuilder {
     // otherwise pack the archive into itself and then delete it.
     if (SameFile(before, archiveStamp_))
       throw ArchiveError("the archive lies inside the installation: " + path);
-    if (before.size > kMaxEntrySize)
-      throw ArchiveError("a file of 4 GiB or more does not fit the archive: " + path);
+    RequireEntrySize(before.size, path);
     ArchivedFile archived;
     archived.archived.entry = {std::move(listed.entryName),
                                ToDosDateTime(platform::ToLocalTime(before.lastWrite)),
@@ -183,8 +182,7 @@ ArchiveContents DoZip(platform::FileSystem& fileSystem, const std::string& sourc
   InstallWalk walk(fileSystem, ownProgramPath,
                    [&](const std::string& path, const std::string& entryName,
                        const platform::DirectoryEntry& entry) {
-                     if (listed.size() == kMaxZipEntries)
-                       throw ArchiveError("more than 65535 files do not fit the archive");
+                     RequireEntryCount(listed.size() + 1);
                      listed.push_back({path, entryName, entry.attributes});
                      total += entry.size;
                    });

@@ -55,10 +55,24 @@ ZipWriter::ZipWriter(platform::OutputFile& file, std::size_t bufferSize)
   buffer_.reserve(bufferSize_);
 }
 
+void RequireEntryCount(std::size_t entries) {
+  if (entries > kMaxZipEntries) throw ArchiveError("more than 65535 files do not fit the archive");
+}
+
+void RequireEntrySize(std::uint64_t size, const std::string& what) {
+  if (size > kMaxEntrySize)
+    throw ArchiveError("a file of 4 GiB or more does not fit the archive" +
+                       (what.empty() ? std::string() : ": " + what));
+}
+
+void RequireArchiveSize(std::uint64_t size) {
+  if (size > kMaxArchiveSize)
+    throw ArchiveError("an archive of 4 GiB or more does not fit the format");
+}
+
 void ZipWriter::BeginEntry(const ZipEntry& entry) {
   if (entryOpen_ || finished_) throw ArchiveError("entry begun out of order");
-  if (records_.size() >= kMaxZipEntries)
-    throw ArchiveError("more than 65535 entries do not fit the archive");
+  RequireEntryCount(records_.size() + 1);
   if (entry.name.size() > 0xFFFF) throw ArchiveError("entry name too long: " + entry.name);
   Record record;
   record.entry = entry;
@@ -80,8 +94,7 @@ void ZipWriter::WriteData(std::string_view compressed) {
 
 void ZipWriter::EndEntry(std::uint32_t crc, std::uint64_t uncompressedSize) {
   if (!entryOpen_) throw ArchiveError("entry ended out of order");
-  if (uncompressedSize > kMaxEntrySize)
-    throw ArchiveError("a file of 4 GiB or more does not fit the archive");
+  RequireEntrySize(uncompressedSize, records_.back().entry.name);
   Record& record = records_.back();
   record.crc = crc;
   record.compressedSize = static_cast<std::uint32_t>(Size() - dataStart_);
@@ -125,8 +138,7 @@ void ZipWriter::Finish() {
 
 // Every byte goes through here, so no offset or size the format stores can pass 32 bits.
 void ZipWriter::Put(std::string_view bytes) {
-  if (Size() + bytes.size() > kMaxArchiveSize)
-    throw ArchiveError("an archive of 4 GiB or more does not fit the format");
+  RequireArchiveSize(Size() + bytes.size());
   if (buffer_.size() + bytes.size() > bufferSize_) Drain();
   if (bytes.size() >= bufferSize_) {
     ThrowIfFailed(file_.Write(bytes.data(), bytes.size()), "writing the archive");

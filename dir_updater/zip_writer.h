@@ -27,6 +27,13 @@ inline constexpr std::size_t kMaxZipEntries = 0xFFFF;
 inline constexpr std::uint64_t kMaxEntrySize = 0xFFFFFFFE;
 inline constexpr std::uint64_t kMaxArchiveSize = 0xFFFFFFFF;
 
+/// The format's limits, with one message each: throw ArchiveError when `entries` entries, an entry
+/// of `size` bytes (`what` names it, if given) or an archive of `size` bytes would not fit. Called
+/// where a count or size first becomes known, and by the writer as its last guard.
+void RequireEntryCount(std::size_t entries);
+void RequireEntrySize(std::uint64_t size, const std::string& what = {});
+void RequireArchiveSize(std::uint64_t size);
+
 struct DosDateTime {
   std::uint16_t date = 0;
   std::uint16_t time = 0;
