@@ -37,6 +37,23 @@ std::string AsciiToLower(std::string_view text);
 /// names.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+/// `text` without the characters that `isBlank` takes, at its start, at its end, or at both. Each
+/// reader of a Windows text format says what counts as blank there.
+template <typename Char, typename IsBlank>
+std::basic_string_view<Char> TrimStart(std::basic_string_view<Char> text, IsBlank isBlank) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+template <typename Char, typename IsBlank>
+std::basic_string_view<Char> TrimEnd(std::basic_string_view<Char> text, IsBlank isBlank) {
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+template <typename Char, typename IsBlank>
+std::basic_string_view<Char> Trim(std::basic_string_view<Char> text, IsBlank isBlank) {
+  return TrimEnd(TrimStart(text, isBlank), isBlank);
+}
+
 /// Orders names the way NTFS lists a folder: UTF-16 code units compared after upper-casing, ties
 /// broken by the plain code units. Negative, zero or positive like strcmp.
 int CompareAsNtfs(std::string_view a, std::string_view b);

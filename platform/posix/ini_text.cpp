@@ -19,17 +19,11 @@ bool IsBlank(char16_t unit) {
          unit == 0x1A;
 }
 
-Units Trim(Units text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+Units TrimUnits(Units text) { return Trim(text, IsBlank); }
 
 // The blank characters are all ASCII, so UTF-8 can be trimmed byte by byte.
 std::string_view TrimName(std::string_view name) {
-  while (!name.empty() && IsBlank(static_cast<unsigned char>(name.front()))) name.remove_prefix(1);
-  while (!name.empty() && IsBlank(static_cast<unsigned char>(name.back()))) name.remove_suffix(1);
-  return name;
+  return Trim(name, [](char c) { return IsBlank(static_cast<unsigned char>(c)); });
 }
 
 struct Line {
@@ -47,7 +41,7 @@ Line ParseLine(Units text, std::size_t begin, std::size_t end, std::size_t next)
   line.begin = begin;
   line.end = end;
   line.next = next;
-  const Units content = Trim(text.substr(begin, end - begin));
+  const Units content = TrimUnits(text.substr(begin, end - begin));
   if (content.empty()) {
     line.kind = Line::Kind::kBlank;
     return line;
@@ -57,15 +51,15 @@ Line ParseLine(Units text, std::size_t begin, std::size_t end, std::size_t next)
     const std::size_t close = content.rfind(u']');
     if (close != Units::npos) {
       line.kind = Line::Kind::kSection;
-      line.name = Trim(content.substr(1, close - 1));
+      line.name = TrimUnits(content.substr(1, close - 1));
       return line;
     }
   }
   const std::size_t equals = content.find(u'=');
   if (equals != Units::npos) {
     line.kind = Line::Kind::kKey;
-    line.name = Trim(content.substr(0, equals));
-    line.value = Trim(content.substr(equals + 1));
+    line.name = TrimUnits(content.substr(0, equals));
+    line.value = TrimUnits(content.substr(equals + 1));
   }
   return line;
 }
@@ -210,8 +204,7 @@ std::string SetIniValue(std::string_view bytes, std::string_view section, std::s
 }
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
+  return TrimEnd(text, [](char c) { return c == ' ' || c == '\t'; });
 }
 
 std::string CutToUtf16Units(std::string_view text, std::size_t max_units) {

@@ -18,15 +18,8 @@ std::u16string Fold(std::string_view text) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view TrimLeft(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  return text;
-}
-
-std::string_view TrimRight(std::string_view text) {
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view TrimLeft(std::string_view text) { return TrimStart(text, IsBlank); }
+std::string_view TrimRight(std::string_view text) { return TrimEnd(text, IsBlank); }
 
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && AsciiToLower(text.substr(0, prefix.size())) == prefix;
