@@ -37,6 +37,11 @@ std::string AsciiToLower(std::string_view text);
 /// names.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
+/// UTF-16 code units as little-endian bytes (as Windows stores them in files, without a BOM), and
+/// back; an odd last byte gives no unit.
+std::string Utf16LeBytes(std::u16string_view units);
+std::u16string Utf16LeUnits(std::string_view bytes);
+
 /// `text` without the characters that `isBlank` takes, at its start, at its end, or at both. Each
 /// reader of a Windows text format says what counts as blank there.
 template <typename Char, typename IsBlank>

@@ -133,24 +133,14 @@ IniText DecodeIniBytes(std::string_view bytes) {
   }
   text.encoding = IniEncoding::kUtf16Le;
   bytes.remove_prefix(2);
-  text.units.reserve(bytes.size() / 2);
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    text.units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                        static_cast<unsigned char>(bytes[i + 1]) << 8);
-  }
+  text.units = Utf16LeUnits(bytes);
   if (bytes.size() % 2 != 0) text.stray.assign(1, bytes.back());
   return text;
 }
 
 std::string EncodeIniBytes(const IniText& text) {
   if (text.encoding == IniEncoding::kWindows1252) return Utf8ToWindows1252(Utf16ToUtf8(text.units));
-  std::string bytes = "\xFF\xFE";
-  bytes.reserve(2 + 2 * text.units.size() + text.stray.size());
-  for (const char16_t unit : text.units) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  return bytes + text.stray;
+  return "\xFF\xFE" + Utf16LeBytes(text.units) + text.stray;
 }
 
 std::optional<std::string> FindIniValue(std::string_view bytes, std::string_view section,

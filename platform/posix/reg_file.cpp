@@ -44,28 +44,11 @@ std::optional<std::uint32_t> ParseHexNumber(std::string_view text, std::size_t m
   return value;
 }
 
-std::string Utf16LeBytes(std::u16string_view units) {
-  std::string bytes;
-  bytes.reserve(units.size() * 2);
-  for (const char16_t u : units) {
-    bytes += static_cast<char>(u & 0xFF);
-    bytes += static_cast<char>(u >> 8);
-  }
-  return bytes;
-}
-
 // The text of an export file as UTF-8. Regedit writes UTF-16LE with a BOM; REGEDIT4 files come in
 // the ANSI code page, which shows in bytes that are not UTF-8.
 std::string DecodeText(std::string_view bytes) {
-  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-    std::u16string units;
-    units.reserve(bytes.size() / 2);
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                     static_cast<unsigned char>(bytes[i + 1]) << 8);
-    }
-    return Utf16ToUtf8(units);
-  }
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
+    return Utf16ToUtf8(Utf16LeUnits(bytes.substr(2)));
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   if (IsValidUtf8(bytes)) return std::string(bytes);
   return Windows1252ToUtf8(bytes);

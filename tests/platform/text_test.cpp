@@ -15,6 +15,15 @@ TEST(TextTest, Utf8AndUtf16RoundTripKeepEveryCharacter) {
   EXPECT_EQ(Utf8ToUtf16("😀").size(), 2u);  // a surrogate pair
 }
 
+// Little-endian units, as Windows writes them to files; an odd last byte makes no unit.
+TEST(TextTest, Utf16LittleEndianBytesRoundTrip) {
+  const std::u16string units = u"A\u00e4\u4e2d\U0001F600";
+  const std::string bytes = Utf16LeBytes(units);
+  EXPECT_EQ(bytes, std::string("A\0\xe4\0\x2d\x4e\x3d\xd8\x00\xde", 10));
+  EXPECT_EQ(Utf16LeUnits(bytes), units);
+  EXPECT_EQ(Utf16LeUnits(bytes + 'x'), units);
+}
+
 TEST(TextTest, MalformedInputBecomesReplacementCharacter) {
   EXPECT_EQ(Utf8ToUtf16("a\xC3"), u"a\uFFFD");
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong encoding of '/'
