@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/create_directories.h"
 #include "platform/posix/file_copy.h"
 #include "platform/posix/file_descriptor.h"
 #include "platform/posix/folder_listing.h"
@@ -18,6 +17,11 @@
 
 namespace qnd::platform {
 namespace {
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -40,14 +44,16 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::error_code CreateDirectories(const std::string& path) override {
-    return CreateFolderChain(
-        path, [this](const std::string& folder) { return DirectoryExists(folder); },
-        [this](const std::string& folder) -> std::error_code {
-          if (folder.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
-          if (::mkdir(folder.c_str(), 0777) != 0 && !(errno == EEXIST && DirectoryExists(folder)))
-            return posix::LastError();
-          return {};
-        });
+    const std::string folder = WithoutTrailingSlashes(path);
+    if (folder.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
+    if (DirectoryExists(folder)) return {};
+    const std::size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+      if (const std::error_code error = CreateDirectories(folder.substr(0, slash))) return error;
+    }
+    if (::mkdir(folder.c_str(), 0777) != 0 && !(errno == EEXIST && DirectoryExists(folder)))
+      return posix::LastError();
+    return {};
   }
 
   std::string ResolveName(const std::string& folder, const std::string& name) override {

@@ -1,6 +1,5 @@
 #include "platform/file_system.h"
 
-#include "platform/create_directories.h"
 #include "platform/win32/file_handles.h"
 #include "platform/win32/wide.h"
 
@@ -31,17 +30,21 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::error_code CreateDirectories(const std::string& path) override {
-    return CreateFolderChain(
-        path, [this](const std::string& folder) { return DirectoryExists(folder); },
-        [this](const std::string& folder) -> std::error_code {
-          if (folder.empty()) return win32::LastError(ERROR_PATH_NOT_FOUND);
-          if (!::CreateDirectoryW(win32::Widen(folder).c_str(), nullptr)) {
-            const DWORD error = ::GetLastError();
-            if (!(error == ERROR_ALREADY_EXISTS && DirectoryExists(folder)))
-              return win32::LastError(error);
-          }
-          return {};
-        });
+    std::string folder = path;
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    if (folder.empty()) return win32::LastError(ERROR_PATH_NOT_FOUND);
+    if (DirectoryExists(folder)) return {};
+    const std::size_t separator = folder.find_last_of("\\/");
+    if (separator != std::string::npos && separator > 0) {
+      if (const std::error_code error = CreateDirectories(folder.substr(0, separator)))
+        return error;
+    }
+    if (!::CreateDirectoryW(win32::Widen(folder).c_str(), nullptr)) {
+      const DWORD error = ::GetLastError();
+      if (!(error == ERROR_ALREADY_EXISTS && DirectoryExists(folder)))
+        return win32::LastError(error);
+    }
+    return {};
   }
 
   // NTFS and FAT match names without regard to case themselves.
