@@ -98,6 +98,14 @@ std::vector<int> PaintedFigures(const test::RecordingWindow& window) {
   return shown;
 }
 
+// From 0 to 100, each figure once and never back.
+void ExpectRisesFrom0To100(const std::vector<int>& shown) {
+  EXPECT_EQ(shown.front(), 0);
+  EXPECT_EQ(shown.back(), 100);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << "a figure repeated";
+}
+
 // The figure standing, readable from the threads that delete while the window is painted.
 class FigureWindow : public test::RecordingWindow {
  public:
@@ -132,10 +140,7 @@ TEST_F(ParallelArchiveTest, StatusBarShowsHowFarTheWholeStepIs) {
 
   const std::vector<int> shown = PaintedFigures(window);
   ASSERT_GE(shown.size(), 3u);
-  EXPECT_EQ(shown.front(), 0);
-  EXPECT_EQ(shown.back(), 100);
-  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
-  EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << "a figure repeated";
+  ExpectRisesFrom0To100(shown);
   // Each stage follows the one before on the bar, and the long ones move it on their own.
   for (const std::vector<int>* stage : {&archiving, &copying, &verifying, &deleting})
     ASSERT_FALSE(stage->empty());
@@ -163,10 +168,7 @@ TEST_F(SaveQNDInstTest, EmptyInstallationGoesFrom0To100) {
   ASSERT_EQ(Save(), kStatusOk);
   const std::vector<int> shown = PaintedFigures(window_);
   ASSERT_GE(shown.size(), 2u);
-  EXPECT_EQ(shown.front(), 0);
-  EXPECT_EQ(shown.back(), 100);
-  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
-  EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end()) << "a figure repeated";
+  ExpectRisesFrom0To100(shown);
 }
 
 // A failed step stops the bar where it stood: it never claims 100.
