@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/create_directories.h"
 #include "platform/posix/file_copy.h"
 #include "platform/posix/file_descriptor.h"
 #include "platform/posix/folder_listing.h"
@@ -16,12 +17,20 @@
 #include "platform/text.h"
 
 namespace qnd::platform {
-namespace {
 
-std::string WithoutTrailingSlashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+std::error_code CreateOneFolder(const std::string& path) {
+  if (path.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
+  if (::mkdir(path.c_str(), 0777) != 0 && !(errno == EEXIST && IsFolder(path)))
+    return posix::LastError();
+  return {};
+}
+
+namespace {
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -29,10 +38,7 @@ class PosixFileSystem final : public FileSystem {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
   }
-  bool DirectoryExists(const std::string& path) override {
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-  }
+  bool DirectoryExists(const std::string& path) override { return IsFolder(path); }
 
   std::error_code CopyFileTo(const std::string& source, const std::string& target) override {
     // Windows refuses to replace a read-only file; root would not be stopped by the mode bits.
@@ -44,16 +50,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::error_code CreateDirectories(const std::string& path) override {
-    const std::string folder = WithoutTrailingSlashes(path);
-    if (folder.empty()) return std::make_error_code(std::errc::no_such_file_or_directory);
-    if (DirectoryExists(folder)) return {};
-    const std::size_t slash = folder.find_last_of('/');
-    if (slash != std::string::npos && slash > 0) {
-      if (const std::error_code error = CreateDirectories(folder.substr(0, slash))) return error;
-    }
-    if (::mkdir(folder.c_str(), 0777) != 0 && !(errno == EEXIST && DirectoryExists(folder)))
-      return posix::LastError();
-    return {};
+    return CreateFolderChain(path);
   }
 
   std::string ResolveName(const std::string& folder, const std::string& name) override {

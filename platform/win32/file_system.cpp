@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "platform/create_directories.h"
 #include "platform/win32/file_handles.h"
 #include "platform/win32/wide.h"
 
@@ -11,16 +12,31 @@ DWORD AttributesOf(const std::string& path) {
   return ::GetFileAttributesW(win32::Widen(path).c_str());
 }
 
+}  // namespace
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = AttributesOf(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::error_code CreateOneFolder(const std::string& path) {
+  if (path.empty()) return win32::LastError(ERROR_PATH_NOT_FOUND);
+  if (!::CreateDirectoryW(win32::Widen(path).c_str(), nullptr)) {
+    const DWORD error = ::GetLastError();
+    if (!(error == ERROR_ALREADY_EXISTS && IsFolder(path))) return win32::LastError(error);
+  }
+  return {};
+}
+
+namespace {
+
 class Win32FileSystem final : public FileSystem {
  public:
   bool FileExists(const std::string& path) override {
     const DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
-  bool DirectoryExists(const std::string& path) override {
-    const DWORD attributes = AttributesOf(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  }
+  bool DirectoryExists(const std::string& path) override { return IsFolder(path); }
 
   std::error_code CopyFileTo(const std::string& source, const std::string& target) override {
     if (!::CopyFileExW(win32::Widen(source).c_str(), win32::Widen(target).c_str(), nullptr, nullptr,
@@ -30,21 +46,7 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::error_code CreateDirectories(const std::string& path) override {
-    std::string folder = path;
-    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    if (folder.empty()) return win32::LastError(ERROR_PATH_NOT_FOUND);
-    if (DirectoryExists(folder)) return {};
-    const std::size_t separator = folder.find_last_of("\\/");
-    if (separator != std::string::npos && separator > 0) {
-      if (const std::error_code error = CreateDirectories(folder.substr(0, separator)))
-        return error;
-    }
-    if (!::CreateDirectoryW(win32::Widen(folder).c_str(), nullptr)) {
-      const DWORD error = ::GetLastError();
-      if (!(error == ERROR_ALREADY_EXISTS && DirectoryExists(folder)))
-        return win32::LastError(error);
-    }
-    return {};
+    return CreateFolderChain(path);
   }
 
   // NTFS and FAT match names without regard to case themselves.
