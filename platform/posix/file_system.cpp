@@ -10,8 +10,8 @@
 #include <cstdlib>
 
 #include "platform/create_directories.h"
-#include "platform/posix/file_copy.h"
 #include "platform/posix/file_descriptor.h"
+#include "platform/posix/file_io.h"
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/open_file.h"
 #include "platform/text.h"

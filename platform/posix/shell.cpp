@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/posix/file_copy.h"
+#include "platform/posix/file_io.h"
 #include "platform/text.h"
 
 namespace qnd::platform {
