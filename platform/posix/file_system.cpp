@@ -10,10 +10,9 @@
 #include <cstdlib>
 
 #include "platform/create_directories.h"
+#include "platform/file_handles.h"
 #include "platform/posix/file_descriptor.h"
 #include "platform/posix/file_io.h"
-#include "platform/posix/folder_listing.h"
-#include "platform/posix/open_file.h"
 #include "platform/text.h"
 
 namespace qnd::platform {
@@ -84,32 +83,30 @@ class PosixFileSystem final : public FileSystem {
 
   std::error_code ListFolder(const std::string& folder,
                              std::vector<DirectoryEntry>& entries) override {
-    return posix::ListFolderLikeWine(folder, entries);
+    return handles::ListFolder(folder, entries);
   }
 
   std::error_code OpenForReading(const std::string& path,
                                  std::unique_ptr<InputFile>& file) override {
-    return posix::OpenInputFile(path, file);
+    return handles::OpenInputFile(path, file);
   }
 
   std::error_code CreateForWriting(const std::string& path,
                                    std::unique_ptr<OutputFile>& file) override {
-    return posix::CreateOutputFile(path, file);
+    return handles::CreateOutputFile(path, file);
   }
 
   std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
                                         const ContentCheck& sameContent) override {
-    return posix::RemoveFileIfStamped(path, stamp, sameContent);
+    return handles::RemoveFileIfStamped(path, stamp, sameContent);
   }
 
   std::error_code RenameFile(const std::string& from, const std::string& to) override {
-    return posix::RenameFile(from, to);
+    return handles::RenameFile(from, to);
   }
 
-  // rmdir refuses a link, so only a real folder goes.
   std::error_code RemoveEmptyFolder(const std::string& path) override {
-    if (::rmdir(path.c_str()) != 0) return posix::LastError();
-    return {};
+    return handles::RemoveEmptyFolder(path);
   }
 };
 

@@ -1,4 +1,4 @@
-#include "platform/win32/file_handles.h"
+#include "platform/file_handles.h"
 
 #include <string_view>
 #include <vector>
@@ -185,6 +185,11 @@ HANDLE OpenShared(const std::wstring& path, DWORD flags) {
 }
 
 }  // namespace
+}  // namespace qnd::platform::win32
+
+namespace qnd::platform::handles {
+// The body's own helpers above, and its LastError, Widen and Narrow.
+using namespace win32;
 
 std::error_code ListFolder(const std::string& folder, std::vector<DirectoryEntry>& entries) {
   WIN32_FIND_DATAW data{};
@@ -283,6 +288,17 @@ std::error_code RemoveFileIfStamped(const std::string& path, const FileStamp& st
   return {};
 }
 
+// Windows refuses to replace a read-only file; Wine does not, so it is asked here.
+std::error_code RenameFile(const std::string& from, const std::string& to) {
+  const DWORD existing = ::GetFileAttributesW(Widen(to).c_str());
+  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
+    return LastError(ERROR_ACCESS_DENIED);
+  if (!::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return LastError();
+  return {};
+}
+
 std::error_code RemoveEmptyFolder(const std::string& path) {
   const std::wstring widePath = Widen(path);
   const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
@@ -301,4 +317,4 @@ std::error_code RemoveEmptyFolder(const std::string& path) {
   return {};
 }
 
-}  // namespace qnd::platform::win32
+}  // namespace qnd::platform::handles

@@ -1,7 +1,7 @@
 #include "platform/file_system.h"
 
 #include "platform/create_directories.h"
-#include "platform/win32/file_handles.h"
+#include "platform/file_handles.h"
 #include "platform/win32/wide.h"
 
 namespace qnd::platform {
@@ -66,37 +66,30 @@ class Win32FileSystem final : public FileSystem {
 
   std::error_code ListFolder(const std::string& folder,
                              std::vector<DirectoryEntry>& entries) override {
-    return win32::ListFolder(folder, entries);
+    return handles::ListFolder(folder, entries);
   }
 
   std::error_code OpenForReading(const std::string& path,
                                  std::unique_ptr<InputFile>& file) override {
-    return win32::OpenInputFile(path, file);
+    return handles::OpenInputFile(path, file);
   }
 
   std::error_code CreateForWriting(const std::string& path,
                                    std::unique_ptr<OutputFile>& file) override {
-    return win32::CreateOutputFile(path, file);
+    return handles::CreateOutputFile(path, file);
   }
 
   std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
                                         const ContentCheck& sameContent) override {
-    return win32::RemoveFileIfStamped(path, stamp, sameContent);
+    return handles::RemoveFileIfStamped(path, stamp, sameContent);
   }
 
-  // Windows refuses to replace a read-only file; Wine does not, so it is asked here.
   std::error_code RenameFile(const std::string& from, const std::string& to) override {
-    const DWORD existing = AttributesOf(to);
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
-      return win32::LastError(ERROR_ACCESS_DENIED);
-    if (!::MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return win32::LastError();
-    return {};
+    return handles::RenameFile(from, to);
   }
 
   std::error_code RemoveEmptyFolder(const std::string& path) override {
-    return win32::RemoveEmptyFolder(path);
+    return handles::RemoveEmptyFolder(path);
   }
 };
 
