@@ -3,15 +3,16 @@
 #include <new>
 #include <string>
 
+#include "core/default_failure_handler.h"
 #include "core/failure.h"
 #include "core/status.h"
 #include "platform/process.h"
 
 namespace qnd {
 
-UpdaterDialog::UpdaterDialog(platform::UpdaterWindow& window, const platform::WindowDesign& design,
-                             Program program, platform::Platform services)
-    : window_(window), log_(window), context_{state_, log_, services, program}, design_(design) {
+UpdaterDialog::UpdaterDialog(platform::UpdaterWindow& window, Program program,
+                             platform::Platform services)
+    : window_(window), log_(window), context_{state_, log_, services, program} {
   // The shell's progress and error windows belong to this window, in front of it and keeping it
   // from input while they are open.
   if (services.shell) services.shell->SetOwnerWindow(window.NativeHandle());
@@ -27,24 +28,12 @@ void UpdaterDialog::EnterCompactMode() {
   window_.ClearLog();
   window_.SetLogPaneVisible(false);
   window_.SetLogPaneHeight(0);
-  if (context_.program == Program::LocalUpdater) {
-    window_.SetOuterHeight(kLocalCompactOuterHeight);
-  } else {
-    window_.SetClientHeight(design_.abbruchTop + platform::kButtonHeight +
-                            platform::kStatusBarHeight + kDirCompactMargin);
-    state_.CompactClientHeight = window_.ClientHeight();
-  }
+  SizeCompactMode();
   window_.FocusWeiter();
 }
 
 void UpdaterDialog::EnterExpandedMode() {
-  if (context_.program == Program::LocalUpdater) {
-    window_.SetOuterHeight(kLocalExpandedOuterHeight);
-    window_.SetLogPaneHeight(kLogPaneHeight);
-  } else {
-    window_.SetLogPaneHeight(kLogPaneHeight);
-    window_.SetClientHeight(state_.CompactClientHeight + kLogPaneHeight);
-  }
+  SizeExpandedMode();
   window_.SetLogPaneVisible(true);
   log_.PumpEvents();
 }
@@ -63,9 +52,9 @@ void UpdaterDialog::RunGuarded(const std::function<void()>& action) {
   } catch (const std::bad_alloc&) {
     text = kOutOfMemoryText;
   } catch (...) {
-    text = platform::kUnknownFailureText;
+    text = kUnknownFailureText;
   }
-  log_.ShowUnexpectedFailure(platform::RunningProgramPath(), text);
+  log_.ShowUnexpectedFailure(context_.platform.process->ProgramPath(), text);
   if (closeRequested_) log_.EndProcess(kExitSuccess);
 }
 

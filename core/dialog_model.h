@@ -1,6 +1,7 @@
-// The part of the main window both programs share: compact mode before the run, expanded mode
-// during it, the two buttons and the close request. Each program's TFHaupt derives from it and adds
-// its own FormShow and Verarbeite.
+// The part of the main window both programs share: the order of compact mode before the run and
+// expanded mode during it, the two buttons, the close request and the default handler. Each
+// program's TFHaupt derives from it and brings its own window: the design, the sizes of both modes,
+// FormShow and Verarbeite.
 #pragma once
 
 #include <functional>
@@ -12,23 +13,13 @@
 
 namespace qnd {
 
-/// The default handler's text for a failure of memory; one of unknown kind is named by
-/// platform::kUnknownFailureText.
-inline constexpr char kOutOfMemoryText[] = "Nicht genügend Arbeitsspeicher";
-
-/// The log pane's height while it is shown.
+/// The log pane's height while it is shown, the same in both windows.
 inline constexpr int kLogPaneHeight = 180;
-/// QNDUpdater's outer window heights.
-inline constexpr int kLocalCompactOuterHeight = 170;
-inline constexpr int kLocalExpandedOuterHeight = 340;
-/// QNDUpdaterP2's compact client height is the bottom of "Abbruch" plus the status bar plus this.
-inline constexpr int kDirCompactMargin = 40;
 
 class UpdaterDialog : public platform::WindowEvents {
  public:
   /// The shell's windows belong to `window` while the dialog lives.
-  UpdaterDialog(platform::UpdaterWindow& window, const platform::WindowDesign& design,
-                Program program, platform::Platform services);
+  UpdaterDialog(platform::UpdaterWindow& window, Program program, platform::Platform services);
   ~UpdaterDialog() override;
   UpdaterDialog(const UpdaterDialog&) = delete;
   UpdaterDialog& operator=(const UpdaterDialog&) = delete;
@@ -47,12 +38,14 @@ class UpdaterDialog : public platform::WindowEvents {
  protected:
   virtual void Verarbeite() = 0;
 
-  /// Entered once, when the window is first shown.
+  /// Entered once, when the window is first shown: the log pane hidden and empty, the window at
+  /// its compact size, "Weiter" focused.
   void EnterCompactMode();
-  /// The first action of every run.
+  /// The first action of every run: the window at its expanded size, the log pane shown.
   void EnterExpandedMode();
   /// Runs `action`; any failure it raises (an unexpected platform failure, no memory, any other
-  /// exception) is shown by the default handler, and the window stays as after any such failure.
+  /// exception) is shown by the default handler, titled with the program path that the process
+  /// service reports, and the window stays as after any such failure.
   void RunGuarded(const std::function<void()>& action);
 
   platform::UpdaterWindow& window_;
@@ -61,7 +54,11 @@ class UpdaterDialog : public platform::WindowEvents {
   UpdaterContext context_;
 
  private:
-  platform::WindowDesign design_;
+  /// The window's size in compact mode, after the log pane was hidden and set to height 0.
+  virtual void SizeCompactMode() = 0;
+  /// The window's and the log pane's sizes in expanded mode, before the log pane is shown.
+  virtual void SizeExpandedMode() = 0;
+
   bool running_ = false;
   bool closeRequested_ = false;
 };

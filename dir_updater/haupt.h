@@ -1,5 +1,6 @@
-// QNDUpdaterP2's main window: its window properties, FormCreate (the target directory from the
-// command line), the version gate in FormShow and the directory run.
+// QNDUpdaterP2's main window: its design (window properties and the sizes of compact and expanded
+// mode), FormCreate (the target directory from the command line), the version gate in FormShow and
+// the directory run.
 #pragma once
 
 #include <functional>
@@ -17,6 +18,10 @@ namespace qnd::dir {
 /// a resizable frame with the standard title-bar buttons.
 platform::WindowDesign HauptDesign();
 
+/// The compact client height is the bottom of "Abbruch" plus the status bar plus this margin; the
+/// expanded one adds the log pane to the compact height read back.
+inline constexpr int kCompactMargin = 40;
+
 /// Archives and empties the installation directory; 0 for success.
 using SaveFunction = std::function<Status(UpdaterContext&, platform::UpdaterWindow&)>;
 
@@ -31,6 +36,11 @@ class TFHaupt : public UpdaterDialog {
   void Verarbeite() override;
 
  private:
+  /// Stores the client height the window took as CompactClientHeight: a window that cannot become
+  /// as small as asked keeps its own height, and the expanded size builds on that.
+  void SizeCompactMode() override;
+  void SizeExpandedMode() override;
+
   SaveFunction saveOldInstallation_;
 };
 

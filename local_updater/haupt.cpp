@@ -1,5 +1,6 @@
 #include "local_updater/haupt.h"
 
+#include "core/default_failure_handler.h"
 #include "local_updater/local_run.h"
 
 namespace qnd::local {
@@ -15,11 +16,12 @@ platform::WindowDesign HauptDesign() {
   design.abbruchTop = 55;
   design.weiterLeft = 299;
   design.weiterTop = 55;
+  design.escapedFailureText = EscapedFailureText();
   return design;
 }
 
 TFHaupt::TFHaupt(platform::UpdaterWindow& window, platform::Platform services)
-    : UpdaterDialog(window, HauptDesign(), Program::LocalUpdater, services) {}
+    : UpdaterDialog(window, Program::LocalUpdater, services) {}
 
 void TFHaupt::FormShow() {
   RunGuarded([this] { EnterCompactMode(); });
@@ -28,6 +30,13 @@ void TFHaupt::FormShow() {
 void TFHaupt::Verarbeite() {
   EnterExpandedMode();
   RunLocalUpdate(context_);
+}
+
+void TFHaupt::SizeCompactMode() { window_.SetOuterHeight(kCompactOuterHeight); }
+
+void TFHaupt::SizeExpandedMode() {
+  window_.SetOuterHeight(kExpandedOuterHeight);
+  window_.SetLogPaneHeight(kLogPaneHeight);
 }
 
 }  // namespace qnd::local

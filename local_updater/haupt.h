@@ -1,4 +1,5 @@
-// QNDUpdater's main window: its window properties, FormShow and the local run.
+// QNDUpdater's main window: its design (window properties and the sizes of compact and expanded
+// mode), FormShow and the local run.
 #pragma once
 
 #include "core/dialog_model.h"
@@ -11,6 +12,11 @@ namespace qnd::local {
 /// fixed dialog frame without title-bar buttons.
 platform::WindowDesign HauptDesign();
 
+/// The window's outer heights, frame included: compact before the run, expanded (with the log pane)
+/// during it.
+inline constexpr int kCompactOuterHeight = 170;
+inline constexpr int kExpandedOuterHeight = 340;
+
 class TFHaupt : public UpdaterDialog {
  public:
   TFHaupt(platform::UpdaterWindow& window, platform::Platform services);
@@ -18,6 +24,10 @@ class TFHaupt : public UpdaterDialog {
 
  protected:
   void Verarbeite() override;
+
+ private:
+  void SizeCompactMode() override;
+  void SizeExpandedMode() override;
 };
 
 }  // namespace qnd::local

@@ -16,10 +16,6 @@ struct ProcessEnded {
   int code;
 };
 
-/// The text for a failure of unknown kind: the default handler's, and the front ends' own box for a
-/// failure that escapes even the handler (with a period there, as the handler adds one).
-inline constexpr char kUnknownFailureText[] = "Ein unerwarteter Fehler ist aufgetreten";
-
 /// What the progress log needs of a window: the log pane, the status bar, modal message boxes,
 /// event processing, pauses and the end of the process.
 class UserInterface {
@@ -68,6 +64,10 @@ struct WindowDesign {
   bool resizable = false;
   int abbruchLeft = 0, abbruchTop = 0;
   int weiterLeft = 0, weiterTop = 0;
+  /// The text of the box, titled with the caption, that the window shows itself when a failure
+  /// escapes even the program's default handler; the program gives it with the design, so the
+  /// window needs nothing from the program once that handler has failed.
+  std::string escapedFailureText;
 };
 
 /// The main window: buttons "Abbruch" and "Weiter", the log pane above the status bar.

@@ -78,7 +78,7 @@ void UpdaterWidget::Deliver(void (WindowEvents::*event)()) {
     (events_->*event)();
   } catch (...) {
     // Only a failure of the default handler itself comes here.
-    ShowErrorBox(design_.caption, std::string(kUnknownFailureText) + ".");
+    ShowErrorBox(design_.caption, design_.escapedFailureText);
   }
 }
 

@@ -16,18 +16,13 @@ namespace {
 
 using Notes = std::vector<std::string>;
 
-platform::WindowDesign Design(Program program) {
-  platform::WindowDesign design;
-  design.abbruchTop = program == Program::LocalUpdater ? 55 : 50;
-  return design;
-}
-
-// A program whose run is given by the test.
+// A program whose run is given by the test. Its window keeps whatever size it has: each program's
+// sizes are its TFHaupt's and tested with it (tests/programs/haupt_test.cpp).
 class TestDialog : public UpdaterDialog {
  public:
   TestDialog(test::RecordingWindow& window, Program program,
              platform::Platform services = platform::SystemPlatform())
-      : UpdaterDialog(window, Design(program), program, services) {}
+      : UpdaterDialog(window, program, services) {}
   void FormShow() override {
     RunGuarded([this] { EnterCompactMode(); });
   }
@@ -42,46 +37,11 @@ class TestDialog : public UpdaterDialog {
     EnterExpandedMode();
     run(*this);
   }
+
+ private:
+  void SizeCompactMode() override {}
+  void SizeExpandedMode() override {}
 };
-
-TEST(DialogModelTest, CompactAndExpandedModeOfTheLocalUpdater) {
-  test::RecordingWindow window;
-  TestDialog dialog(window, Program::LocalUpdater);
-  dialog.FormShow();
-  EXPECT_EQ(window.Notes(), (Notes{"BringToFront", "Pump", "ClearLog", "HideLog", "LogHeight=0",
-                                   "OuterHeight=170", "FocusWeiter"}));
-  dialog.BtWeiterClick();
-  const Notes run(window.Notes().begin() + 7, window.Notes().end());
-  EXPECT_EQ(run, (Notes{"DisableWeiter", "OuterHeight=340", "LogHeight=180", "ShowLog", "Pump",
-                        "EnableWeiter", "FocusWeiter"}));
-}
-
-TEST(DialogModelTest, CompactAndExpandedModeOfTheDirectoryUpdater) {
-  test::RecordingWindow window;
-  TestDialog dialog(window, Program::DirUpdater);
-  dialog.FormShow();
-  EXPECT_EQ(window.Notes(), (Notes{"BringToFront", "Pump", "ClearLog", "HideLog", "LogHeight=0",
-                                   "ClientHeight=134", "FocusWeiter"}));
-  EXPECT_EQ(dialog.State().CompactClientHeight, 134);
-  window.clientHeight = 140;  // a window that could not be made as small keeps its own height
-  dialog.BtWeiterClick();
-  const Notes run(window.Notes().begin() + 7, window.Notes().end());
-  EXPECT_EQ(run, (Notes{"DisableWeiter", "LogHeight=180", "ClientHeight=314", "ShowLog", "Pump",
-                        "EnableWeiter", "FocusWeiter"}));
-}
-
-TEST(DialogModelTest, CompactHeightIsTheOneReadBack) {
-  // The window may not become exactly as small as asked; the expanded height builds on what it is.
-  class ClampingWindow : public test::RecordingWindow {
-   public:
-    void SetClientHeight(int height) override { RecordingWindow::SetClientHeight(height + 6); }
-  } window;
-  TestDialog dialog(window, Program::DirUpdater);
-  dialog.FormShow();
-  EXPECT_EQ(dialog.State().CompactClientHeight, 140);
-  dialog.BtWeiterClick();
-  EXPECT_EQ(window.clientHeight, 140 + 180 + 6);
-}
 
 TEST(DialogModelTest, AbbruchEndsWithOne) {
   test::RecordingWindow window;
@@ -187,6 +147,22 @@ TEST(DialogModelTest, FailuresOfAnyKindGoThroughTheDefaultHandler) {
     dialog.BtWeiterClick();
     EXPECT_EQ(dialog.runs, 2) << "Weiter starts the run again";
   }
+}
+
+// The title names the program that the process service reports, not the test program.
+TEST(DialogModelTest, TheFailureBoxIsTitledWithTheProgramOfTheProcessService) {
+  class ChosenPath : public test::FakeProcessInfo {
+   public:
+    std::string ProgramPath() override { return "C:\\Programme\\Quendra\\QNDUpdaterP2.exe"; }
+  } process;
+  platform::Platform services = platform::SystemPlatform();
+  services.process = &process;
+  test::RecordingWindow window;
+  TestDialog dialog(window, Program::DirUpdater, services);
+  dialog.run = [](TestDialog&) { throw Failure("IsWow64: bad process handle"); };
+  dialog.FormShow();
+  dialog.BtWeiterClick();
+  EXPECT_EQ(window.ui.Events().back().title, "Qndupdaterp2");
 }
 
 // The shell's progress and error windows belong to the program's window while it lives.

@@ -277,7 +277,7 @@ LRESULT Win32UpdaterWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 void Win32UpdaterWindow::ReportEscapedFailure() noexcept {
   // Only a failure of the default handler itself comes here; nothing may leave it.
   try {
-    const std::wstring text = Widen(kUnknownFailureText) + L".";
+    const std::wstring text = Widen(design_.escapedFailureText);
     ::MessageBoxW(window_, text.c_str(), Widen(design_.caption).c_str(), MB_OK | MB_ICONERROR);
   } catch (...) {
     ::MessageBoxW(window_, nullptr, nullptr, MB_OK | MB_ICONERROR);
