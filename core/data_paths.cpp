@@ -38,10 +38,8 @@ std::size_t CharacterCount(const std::string& text) {
 
 std::string GetFileFolderPathFromRegistry(platform::Registry& registry,
                                           const std::string& valueName) {
-  std::error_code error;
-  const std::unique_ptr<platform::RegistryKey> key =
-      registry.OpenLocalMachineKey(kShellFoldersKey, platform::kKeyRead, error);
-  if (!key) return {};
+  std::unique_ptr<platform::RegistryKey> key;
+  if (registry.OpenLocalMachineKey(kShellFoldersKey, platform::kKeyRead, key)) return {};
   std::string value;
   switch (key->ReadString(valueName, value)) {
     case platform::ValueRead::Ok:
@@ -100,7 +98,8 @@ Status UseCommonAppDataIniDir(UpdaterContext& context) {
 }
 
 Status ResolveIniDirFromStartFile(UpdaterContext& context) {
-  const std::string startFile = context.state.InstallDir + platform::kPathSeparator + kStartFileName;
+  const std::string startFile =
+      context.state.InstallDir + platform::kPathSeparator + kStartFileName;
   switch (ReadIniDirFromStartFile(context, startFile)) {
     case StartFileOutcome::Resolved:
       return kStatusOk;
@@ -121,8 +120,8 @@ Status ResolveDataPaths(UpdaterContext& context) {
   if (!context.platform.fileSystem->FileExists(state.MainIniPath))
     return Fail(context, kMainIniMissingError, "quendra.ini nicht gefunden - Fehler");
 
-  state.DataDir = context.platform.profile->ReadString(state.MainIniPath, "Setup",
-                                                       "Datenverzeichnis", "");
+  state.DataDir =
+      context.platform.profile->ReadString(state.MainIniPath, "Setup", "Datenverzeichnis", "");
   if (state.DataDir.empty())
     return Fail(context, kDataDirError, "Quendra-Datenverzeichnis - Fehler");
 

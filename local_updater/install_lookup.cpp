@@ -15,13 +15,11 @@ constexpr char kInstallDirError[] =
 
 // The first registration key that opens, or null.
 std::unique_ptr<platform::RegistryKey> OpenRegistration(UpdaterContext& context) {
-  const std::uint32_t access = platform::kKeyRead | (IsWow64(*context.platform.process)
-                                                         ? platform::kKeyWow64_64Key
-                                                         : 0u);
+  const std::uint32_t access =
+      platform::kKeyRead | (IsWow64(*context.platform.process) ? platform::kKeyWow64_64Key : 0u);
   for (const char* productCode : kProductCodes) {
-    std::error_code error;
-    if (auto key = context.platform.registry->OpenLocalMachineKey(ProductCodeKey(productCode),
-                                                                   access, error))
+    std::unique_ptr<platform::RegistryKey> key;
+    if (!context.platform.registry->OpenLocalMachineKey(ProductCodeKey(productCode), access, key))
       return key;
   }
   return nullptr;

@@ -223,7 +223,7 @@ std::error_code FaultyFileSystem::RemoveEmptyFolder(const std::string& path) {
 int FaultyShell::CopyFiles(const std::string& sourcePattern, const std::string& targetFolder,
                            unsigned flags) {
   if (faults_.Decide(Call(FileOperation::Copy, sourcePattern, targetFolder)))
-    return InjectedFault().value();
+    return kShellDeviceError;
   return inner_.CopyFiles(sourcePattern, targetFolder, flags);
 }
 

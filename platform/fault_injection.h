@@ -48,11 +48,11 @@ const char* FileOperationName(FileOperation operation);
 /// One call as the seam sees it, before it happens.
 struct FileCall {
   FileOperation operation = FileOperation::Open;
-  std::size_t number = 0;   ///< among the calls of its kind, from 1
-  std::size_t overall = 0;  ///< among all calls, from 1
-  std::string path;         ///< the file or folder; the source of a copy
-  std::string target;       ///< the target of a copy or a rename
-  std::size_t size = 0;     ///< the bytes a read asks for or a write hands over
+  std::size_t number = 0;        ///< among the calls of its kind, from 1
+  std::size_t overall = 0;       ///< among all calls, from 1
+  std::string path;              ///< the file or folder; the source of a copy
+  std::string target;            ///< the target of a copy or a rename
+  std::size_t size = 0;          ///< the bytes a read asks for or a write hands over
   bool checkingContent = false;  ///< a read of a deletion's content check
 };
 
@@ -130,7 +130,7 @@ class FaultyFileSystem : public FileSystem {
 };
 
 /// A shell whose copies go through `faults` first; a copy made to fail copies nothing and returns
-/// the value of InjectedFault().
+/// kShellDeviceError, the shell's code for InjectedFault().
 class FaultyShell : public Shell {
  public:
   FaultyShell(Shell& inner, FaultInjector& faults) : inner_(inner), faults_(faults) {}

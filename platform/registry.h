@@ -1,9 +1,10 @@
 // Read access to keys under HKEY_LOCAL_MACHINE.
 // Windows: the system registry. POSIX: a file in the registry editor's export format, named by the
-// environment variable QND_REGISTRY_FILE (without it the registry is empty, so no key opens). Key and
-// value names match without regard to case, as in the Windows registry.
+// environment variable QND_REGISTRY_FILE (without it the registry is empty, so no key opens). Key
+// and value names match without regard to case, as in the Windows registry.
 //
-// Error contract: a function that can fail returns a status and fills its out argument only on success.
+// Error contract: a function that can fail returns a status and fills its out argument only on
+// success.
 #pragma once
 
 #include <cstdint>
@@ -38,11 +39,10 @@ class RegistryKey {
 class Registry {
  public:
   virtual ~Registry() = default;
-  /// Opens HKEY_LOCAL_MACHINE\`subkey` with `access`; never creates it. On failure returns null and
-  /// sets `error` (no such key: std::errc::no_such_file_or_directory).
-  virtual std::unique_ptr<RegistryKey> OpenLocalMachineKey(const std::string& subkey,
-                                                           std::uint32_t access,
-                                                           std::error_code& error) = 0;
+  /// Opens HKEY_LOCAL_MACHINE\`subkey` with `access` into `key`; never creates it. No such key:
+  /// std::errc::no_such_file_or_directory.
+  virtual std::error_code OpenLocalMachineKey(const std::string& subkey, std::uint32_t access,
+                                              std::unique_ptr<RegistryKey>& key) = 0;
 };
 
 /// The registry of this system.

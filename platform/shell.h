@@ -17,11 +17,14 @@ inline constexpr unsigned kShellNoRecursion = 0x1000;     ///< stay in the sourc
 /// buffer of 257 units that ends with two zeros.
 inline constexpr std::size_t kShellPathMax = 255;
 
-/// Results of a shell copy that both bodies give alike (Windows error codes).
+/// Results of a shell copy that both bodies give alike. A shell copy's result is a Windows error
+/// code on both bodies (POSIX translates its errno), since the backups pass it on as their status.
 inline constexpr int kShellPathNotFound =
     3;  ///< ERROR_PATH_NOT_FOUND: the source folder is missing
-inline constexpr int kShellPathTooLong = 206;  ///< ERROR_FILENAME_EXCED_RANGE: see kShellPathMax
-inline constexpr int kShellCancelled = 1223;   ///< ERROR_CANCELLED: the user stopped the copy
+inline constexpr int kShellAccessDenied = 5;    ///< ERROR_ACCESS_DENIED: a file may not be written
+inline constexpr int kShellPathTooLong = 206;   ///< ERROR_FILENAME_EXCED_RANGE: see kShellPathMax
+inline constexpr int kShellCancelled = 1223;    ///< ERROR_CANCELLED: the user stopped the copy
+inline constexpr int kShellDeviceError = 1117;  ///< ERROR_IO_DEVICE: reading or writing failed
 
 /// What a folder of the system holds; none of them may be an installation directory that is
 /// archived and emptied.
@@ -51,7 +54,7 @@ class Shell {
   /// leaves the target as it is. Hidden and read-only files are copied, and existing files in the
   /// target are replaced even when read-only. POSIX reproduces the two uses: with kShellFilesOnly
   /// or kShellNoRecursion only the files directly inside, else also every subfolder with its
-  /// contents; it stops at the first failure with its errno.
+  /// contents; it stops at the first failure with the Windows code of its errno.
   virtual int CopyFiles(const std::string& sourcePattern, const std::string& targetFolder,
                         unsigned flags) = 0;
 

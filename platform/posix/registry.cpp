@@ -63,38 +63,24 @@ class FileRegistry final : public Registry {
  public:
   // A native program sees one registry, so there is no 32/64-bit view to choose: the access flags,
   // kKeyWow64_64Key included, change nothing.
-  std::unique_ptr<RegistryKey> OpenLocalMachineKey(const std::string& subkey,
-                                                   std::uint32_t /*access*/,
-                                                   std::error_code& error) override {
+  std::error_code OpenLocalMachineKey(const std::string& subkey, std::uint32_t /*access*/,
+                                      std::unique_ptr<RegistryKey>& opened) override {
     // Windows fails a bad path with ERROR_BAD_PATHNAME, which compares equal to this error.
     const std::error_code noSuchKey = std::make_error_code(std::errc::no_such_file_or_directory);
     std::string path;
-    if (!CanonicalPath(subkey, path)) {
-      error = noSuchKey;
-      return nullptr;
-    }
+    if (!CanonicalPath(subkey, path)) return noSuchKey;
     // Without a file the registry is empty; a missing file reports ENOENT, which says the same.
     const char* file = std::getenv("QND_REGISTRY_FILE");
-    if (file == nullptr || *file == '\0') {
-      error = noSuchKey;
-      return nullptr;
-    }
+    if (file == nullptr || *file == '\0') return noSuchKey;
     std::string bytes;
-    if (const std::error_code readError = posix::ReadFileBytes(file, bytes)) {
-      error = readError;
-      return nullptr;
-    }
+    if (const std::error_code readError = posix::ReadFileBytes(file, bytes)) return readError;
     const std::optional<posix::RegImage> image = posix::ParseRegFile(bytes);
-    if (!image) {
-      error = std::make_error_code(std::errc::bad_message);  // not a registry export file
-      return nullptr;
-    }
+    // Not a registry export file.
+    if (!image) return std::make_error_code(std::errc::bad_message);
     const posix::RegKey* key = image->FindKey(path);
-    if (key == nullptr) {
-      error = noSuchKey;
-      return nullptr;
-    }
-    return std::make_unique<FileRegistryKey>(*key);
+    if (key == nullptr) return noSuchKey;
+    opened = std::make_unique<FileRegistryKey>(*key);
+    return {};
   }
 };
 

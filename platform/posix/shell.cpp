@@ -16,6 +16,38 @@
 namespace qnd::platform {
 namespace {
 
+// The Windows error code that SHFileOperationW gives for what failed with `error`.
+int ShellResultOf(int error) {
+  switch (error) {
+    case 0:
+      return 0;
+    case ENOENT:
+      return 2;  // ERROR_FILE_NOT_FOUND
+    case ENOTDIR:
+      return kShellPathNotFound;
+    case EMFILE:
+    case ENFILE:
+      return 4;  // ERROR_TOO_MANY_OPEN_FILES
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+      return kShellAccessDenied;
+    case ENOMEM:
+      return 8;  // ERROR_NOT_ENOUGH_MEMORY
+    case ENOSPC:
+    case EDQUOT:
+      return 112;  // ERROR_DISK_FULL
+    case EEXIST:
+      return 183;  // ERROR_ALREADY_EXISTS
+    case ENAMETOOLONG:
+      return kShellPathTooLong;
+    default:
+      return kShellDeviceError;
+  }
+}
+
 struct Entry {
   std::string name;
   bool isFolder;
@@ -40,6 +72,7 @@ int ListFolder(const std::string& folder, std::vector<Entry>& entries) {
   return 0;
 }
 
+// The errno of the first failure; 0 when everything was copied.
 int CopyFolder(const std::string& source, const std::string& target, bool withSubfolders) {
   std::vector<Entry> entries;
   if (const int error = ListFolder(source, entries)) return error;
@@ -78,7 +111,7 @@ class PosixShell final : public Shell {
                                                           : sourcePattern.substr(0, slash);
     if (!SystemFileSystem().DirectoryExists(source)) return kShellPathNotFound;
     const bool withSubfolders = (flags & (kShellFilesOnly | kShellNoRecursion)) == 0;
-    return CopyFolder(source, targetFolder, withSubfolders);
+    return ShellResultOf(CopyFolder(source, targetFolder, withSubfolders));
   }
 
   std::string LocalAppDataFolder() override {

@@ -51,18 +51,18 @@ class Win32RegistryKey final : public RegistryKey {
 
 class Win32Registry final : public Registry {
  public:
-  std::unique_ptr<RegistryKey> OpenLocalMachineKey(const std::string& subkey, std::uint32_t access,
-                                                   std::error_code& error) override {
+  std::error_code OpenLocalMachineKey(const std::string& subkey, std::uint32_t access,
+                                      std::unique_ptr<RegistryKey>& opened) override {
     HKEY key = nullptr;
     const LONG status =
         ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::Widen(subkey).c_str(), 0, access, &key);
     if (status != ERROR_SUCCESS) {
-      error = status == ERROR_FILE_NOT_FOUND
-                  ? std::make_error_code(std::errc::no_such_file_or_directory)
-                  : win32::LastError(static_cast<DWORD>(status));
-      return nullptr;
+      return status == ERROR_FILE_NOT_FOUND
+                 ? std::make_error_code(std::errc::no_such_file_or_directory)
+                 : win32::LastError(static_cast<DWORD>(status));
     }
-    return std::make_unique<Win32RegistryKey>(key);
+    opened = std::make_unique<Win32RegistryKey>(key);
+    return {};
   }
 };
 

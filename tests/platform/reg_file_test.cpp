@@ -282,7 +282,9 @@ TEST(RegFileTest, TruncatedAndDamagedInputNeverCrashes) {
 std::unique_ptr<RegistryKey> OpenWith(const std::string& file, const std::string& subkey,
                                       std::uint32_t access, std::error_code& error) {
   test::ScopedVariable variable("QND_REGISTRY_FILE", file);
-  return SystemRegistry().OpenLocalMachineKey(subkey, access, error);
+  std::unique_ptr<RegistryKey> key;
+  error = SystemRegistry().OpenLocalMachineKey(subkey, access, key);
+  return key;
 }
 
 TEST(PosixRegistryTest, ReadsARegeditExportThroughEitherView) {
@@ -319,8 +321,9 @@ TEST(PosixRegistryTest, WithoutAUsableFileNoKeyOpens) {
   for (const auto& c : cases) {
     test::ScopedVariable variable("QND_REGISTRY_FILE", c.file);
     for (const char* subkey : {"", "SOFTWARE"}) {
-      std::error_code error;
-      EXPECT_EQ(SystemRegistry().OpenLocalMachineKey(subkey, kKeyRead, error), nullptr) << c.label;
+      std::unique_ptr<RegistryKey> key;
+      const std::error_code error = SystemRegistry().OpenLocalMachineKey(subkey, kKeyRead, key);
+      EXPECT_EQ(key, nullptr) << c.label;
       EXPECT_EQ(error, c.expected) << c.label << ": " << error.message();
     }
   }

@@ -12,7 +12,9 @@ namespace {
 using test::ScopedTestKeys;
 
 std::unique_ptr<RegistryKey> Open(const std::string& subkey, std::error_code& error) {
-  return SystemRegistry().OpenLocalMachineKey(subkey, kKeyRead, error);
+  std::unique_ptr<RegistryKey> key;
+  error = SystemRegistry().OpenLocalMachineKey(subkey, kKeyRead, key);
+  return key;
 }
 
 std::string Upper(std::string text) {

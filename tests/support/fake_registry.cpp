@@ -13,7 +13,8 @@ std::string Folded(const std::string& name) {
 
 class FakeKey : public platform::RegistryKey {
  public:
-  explicit FakeKey(std::map<std::string, FakeRegistry::Value> values) : values_(std::move(values)) {}
+  explicit FakeKey(std::map<std::string, FakeRegistry::Value> values)
+      : values_(std::move(values)) {}
   bool HasValue(const std::string& name) const override { return values_.count(Folded(name)) != 0; }
   platform::ValueRead ReadString(const std::string& name, std::string& out) const override {
     const auto found = values_.find(Folded(name));
@@ -40,16 +41,13 @@ void FakeRegistry::SetNonString(const std::string& key, const std::string& name)
 
 void FakeRegistry::AddKey(const std::string& key) { keys_[Folded(key)]; }
 
-std::unique_ptr<platform::RegistryKey> FakeRegistry::OpenLocalMachineKey(const std::string& subkey,
-                                                                         std::uint32_t access,
-                                                                         std::error_code& error) {
+std::error_code FakeRegistry::OpenLocalMachineKey(const std::string& subkey, std::uint32_t access,
+                                                  std::unique_ptr<platform::RegistryKey>& key) {
   openings_.push_back({subkey, access});
   const auto found = keys_.find(Folded(subkey));
-  if (found == keys_.end()) {
-    error = std::make_error_code(std::errc::no_such_file_or_directory);
-    return nullptr;
-  }
-  return std::make_unique<FakeKey>(found->second);
+  if (found == keys_.end()) return std::make_error_code(std::errc::no_such_file_or_directory);
+  key = std::make_unique<FakeKey>(found->second);
+  return {};
 }
 
 }  // namespace qnd::test

@@ -25,9 +25,8 @@ class FakeRegistry : public platform::Registry {
   /// Creates an empty key.
   void AddKey(const std::string& key);
 
-  std::unique_ptr<platform::RegistryKey> OpenLocalMachineKey(const std::string& subkey,
-                                                             std::uint32_t access,
-                                                             std::error_code& error) override;
+  std::error_code OpenLocalMachineKey(const std::string& subkey, std::uint32_t access,
+                                      std::unique_ptr<platform::RegistryKey>& key) override;
 
   struct Opening {
     std::string key;
