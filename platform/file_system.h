@@ -1,6 +1,17 @@
 // Questions and operations on files and folders.
 // POSIX follows the Windows answers the logic relies on: a folder is no file and a file is no
 // folder.
+//
+// Results, the same in every header of platform/:
+// - A call that can fail returns a std::error_code, empty on success and otherwise the system's
+//   own code (Windows: its error code; POSIX: errno), and fills its out arguments only on success.
+//   Where the logic tells failures apart, the header names the std::errc value that both bodies
+//   give (a missing registry key: std::errc::no_such_file_or_directory).
+// - A question that cannot fail (does this folder exist, the running program's path) returns its
+//   answer; an answer the system may not have is a std::optional or "", as the header says.
+// - Two calls keep a status of their own, because the logic acts on each of its outcomes:
+//   RegistryKey::ReadString (ValueRead) and Shell::CopyFiles (the shell's result, a Windows error
+//   code on both bodies).
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Files opened for streaming: a file read while nobody may write to it, and a new file written
 // while nobody else may open it. Both close themselves when destroyed.
 //
-// Error contract: every call returns a status and fills its out argument only on success.
+// Results as stated in file_system.h.
 #pragma once
 
 #include <cstddef>

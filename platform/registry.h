@@ -3,8 +3,7 @@
 // environment variable QND_REGISTRY_FILE (without it the registry is empty, so no key opens). Key
 // and value names match without regard to case, as in the Windows registry.
 //
-// Error contract: a function that can fail returns a status and fills its out argument only on
-// success.
+// Results as stated in file_system.h.
 #pragma once
 
 #include <cstdint>

@@ -129,22 +129,15 @@ class Parser {
 
  private:
   void KeyLine(std::string_view line) {
-    current_ = nullptr;  // values after a deletion or a foreign root go nowhere
+    current_ = nullptr;  // values after a foreign root go nowhere
     const std::size_t close = line.rfind(']');
     if (close == std::string_view::npos) return;
-    std::string_view name = line.substr(1, close - 1);
-    const bool remove = name.starts_with('-');
-    if (remove) name.remove_prefix(1);
+    const std::string_view name = line.substr(1, close - 1);
     const std::size_t slash = name.find('\\');
     const std::string root = AsciiToLower(name.substr(0, slash));
     if (root != "hkey_local_machine" && root != "hklm") return;
-    const std::string_view path =
-        slash == std::string_view::npos ? std::string_view() : name.substr(slash + 1);
-    if (remove) {
-      image_.RemoveKey(path);
-    } else {
-      current_ = &image_.AddKey(path);
-    }
+    current_ = &image_.AddKey(slash == std::string_view::npos ? std::string_view()
+                                                              : name.substr(slash + 1));
   }
 
   void ValueLine(std::string_view line) {
@@ -160,12 +153,6 @@ class Parser {
     if (!rest.starts_with('=')) return;
     rest = TrimLeft(rest.substr(1));
 
-    if (rest.starts_with('-')) {
-      if (current_ != nullptr)
-        std::erase_if(current_->values,
-                      [&](const RegValue& value) { return EqualsIgnoreCase(value.name, name); });
-      return;
-    }
     std::optional<RegValue> value;
     if (rest.starts_with('"')) {
       std::size_t start = 0;
@@ -260,26 +247,6 @@ RegKey& RegImage::AddKey(std::string_view path) {
     key = &keys_.try_emplace(Fold(prefix), RegKey{prefix, {}}).first->second;
   }
   return *key;
-}
-
-void RegImage::RemoveKey(std::string_view path) {
-  std::string joined;
-  for (const std::string_view part : Components(path)) {
-    if (!joined.empty()) joined += '\\';
-    joined += part;
-  }
-  if (joined.empty()) return;  // HKEY_LOCAL_MACHINE itself cannot be removed
-  const std::u16string folded = Fold(joined);
-  // Every key starting with these units is ordered right after them; only the key itself and its
-  // subkeys go, not siblings like "Key2".
-  for (auto it = keys_.lower_bound(folded); it != keys_.end() && it->first.starts_with(folded);) {
-    const std::u16string& units = it->first;
-    if (units.size() == folded.size() || units[folded.size()] == u'\\') {
-      it = keys_.erase(it);
-    } else {
-      ++it;
-    }
-  }
 }
 
 std::optional<RegImage> ParseRegFile(std::string_view bytes) {

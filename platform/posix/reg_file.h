@@ -47,8 +47,6 @@ class RegImage {
 
   /// The key at `path` (empty components ignored), created with its missing parents.
   RegKey& AddKey(std::string_view path);
-  /// Removes the key at `path` (empty components ignored) with all its subkeys.
-  void RemoveKey(std::string_view path);
 
  private:
   // Keyed by the upper-cased UTF-16 path, which makes lookups case-blind the way Windows is.
@@ -57,7 +55,8 @@ class RegImage {
 
 /// Parses an export file ("Windows Registry Editor Version 5.00" or "REGEDIT4" on its first line;
 /// UTF-16LE with BOM, UTF-8 or Windows-1252). Null when the bytes do not start with either header.
-/// Keys under other roots than HKEY_LOCAL_MACHINE (or HKLM) are skipped.
+/// Keys under other roots than HKEY_LOCAL_MACHINE (or HKLM) are skipped, and so are the deletions
+/// of a hand-written registry script ("[-key]", "name"=-), which no export holds.
 std::optional<RegImage> ParseRegFile(std::string_view bytes);
 
 }  // namespace qnd::platform::posix

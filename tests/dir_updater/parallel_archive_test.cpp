@@ -3,7 +3,6 @@
 // read failure while pieces are in flight.
 #include <algorithm>
 #include <atomic>
-#include <set>
 
 #include "dir_updater/install_zip.h"
 #include "dir_updater/piece_deflater.h"
@@ -151,10 +150,12 @@ TEST_F(ParallelArchiveTest, StatusBarShowsHowFarTheWholeStepIs) {
   EXPECT_LT(deleting.back(), 100);
   // The pieces are 1 MiB of about 9.5 MiB, so archiving (all before the copy) moves the figure at
   // least 8 times; 600 small files and a few large ones are deleted, so the deletion moves it more
-  // than once.
+  // than once. The figures painted count, not those seen at the deletions: the deleting threads
+  // may all pass their deletions before any of them moves the bar.
   EXPECT_GE(std::count_if(shown.begin(), shown.end(), [&](int f) { return f < copying.front(); }),
             8);
-  EXPECT_GE(std::set<int>(deleting.begin(), deleting.end()).size(), 3u);
+  EXPECT_GE(std::count_if(shown.begin(), shown.end(), [&](int f) { return f > verifying.back(); }),
+            3);
 
   // This window got the figures and the cursors, nothing else; the log's pumps go to the run's
   // window, around the step.
