@@ -1,6 +1,8 @@
 // The handle-level half of the system's FileSystem: folder listings, streamed files and checked
-// removals and renames. Each body defines these in its own file_handles.cpp (win32/, posix/); only
-// the bodies' file systems include this header. Results follow the contract of file_system.h.
+// removals and renames. Each body defines these in its own file_handles.cpp (win32/, posix/), and
+// each body's file system derives from HandleFileSystem, which hands these calls and the creation
+// of folders to them; only the bodies' file systems include this header. Results as stated in
+// file_system.h.
 #pragma once
 
 #include <memory>
@@ -8,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/create_directories.h"
 #include "platform/file_system.h"
 
 namespace qnd::platform::handles {
@@ -27,3 +30,38 @@ std::error_code RenameFile(const std::string& from, const std::string& to);
 std::error_code RemoveEmptyFolder(const std::string& path);
 
 }  // namespace qnd::platform::handles
+
+namespace qnd::platform {
+
+/// The part of the system's file system that is the same for both bodies.
+class HandleFileSystem : public FileSystem {
+ public:
+  bool DirectoryExists(const std::string& path) override { return IsFolder(path); }
+  std::error_code CreateDirectories(const std::string& path) override {
+    return CreateFolderChain(path);
+  }
+  std::error_code ListFolder(const std::string& folder,
+                             std::vector<DirectoryEntry>& entries) override {
+    return handles::ListFolder(folder, entries);
+  }
+  std::error_code OpenForReading(const std::string& path,
+                                 std::unique_ptr<InputFile>& file) override {
+    return handles::OpenInputFile(path, file);
+  }
+  std::error_code CreateForWriting(const std::string& path,
+                                   std::unique_ptr<OutputFile>& file) override {
+    return handles::CreateOutputFile(path, file);
+  }
+  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
+                                        const ContentCheck& sameContent) override {
+    return handles::RemoveFileIfStamped(path, stamp, sameContent);
+  }
+  std::error_code RenameFile(const std::string& from, const std::string& to) override {
+    return handles::RenameFile(from, to);
+  }
+  std::error_code RemoveEmptyFolder(const std::string& path) override {
+    return handles::RemoveEmptyFolder(path);
+  }
+};
+
+}  // namespace qnd::platform

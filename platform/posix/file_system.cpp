@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/create_directories.h"
 #include "platform/file_handles.h"
 #include "platform/posix/file_descriptor.h"
 #include "platform/posix/file_io.h"
@@ -31,13 +30,12 @@ std::error_code CreateOneFolder(const std::string& path) {
 
 namespace {
 
-class PosixFileSystem final : public FileSystem {
+class PosixFileSystem final : public HandleFileSystem {
  public:
   bool FileExists(const std::string& path) override {
     struct stat info {};
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
   }
-  bool DirectoryExists(const std::string& path) override { return IsFolder(path); }
 
   std::error_code CopyFileTo(const std::string& source, const std::string& target) override {
     // Windows refuses to replace a read-only file; root would not be stopped by the mode bits.
@@ -46,10 +44,6 @@ class PosixFileSystem final : public FileSystem {
         !(existing.st_mode & S_IWUSR))
       return std::make_error_code(std::errc::permission_denied);
     return posix::CopyFileReplacing(source, target);
-  }
-
-  std::error_code CreateDirectories(const std::string& path) override {
-    return CreateFolderChain(path);
   }
 
   std::string ResolveName(const std::string& folder, const std::string& name) override {
@@ -79,34 +73,6 @@ class PosixFileSystem final : public FileSystem {
   bool EntryExists(const std::string& path) override {
     struct stat info {};
     return !path.empty() && ::lstat(path.c_str(), &info) == 0;
-  }
-
-  std::error_code ListFolder(const std::string& folder,
-                             std::vector<DirectoryEntry>& entries) override {
-    return handles::ListFolder(folder, entries);
-  }
-
-  std::error_code OpenForReading(const std::string& path,
-                                 std::unique_ptr<InputFile>& file) override {
-    return handles::OpenInputFile(path, file);
-  }
-
-  std::error_code CreateForWriting(const std::string& path,
-                                   std::unique_ptr<OutputFile>& file) override {
-    return handles::CreateOutputFile(path, file);
-  }
-
-  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
-                                        const ContentCheck& sameContent) override {
-    return handles::RemoveFileIfStamped(path, stamp, sameContent);
-  }
-
-  std::error_code RenameFile(const std::string& from, const std::string& to) override {
-    return handles::RenameFile(from, to);
-  }
-
-  std::error_code RemoveEmptyFolder(const std::string& path) override {
-    return handles::RemoveEmptyFolder(path);
   }
 };
 

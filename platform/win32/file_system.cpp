@@ -1,6 +1,5 @@
 #include "platform/file_system.h"
 
-#include "platform/create_directories.h"
 #include "platform/file_handles.h"
 #include "platform/win32/wide.h"
 
@@ -30,23 +29,18 @@ std::error_code CreateOneFolder(const std::string& path) {
 
 namespace {
 
-class Win32FileSystem final : public FileSystem {
+class Win32FileSystem final : public HandleFileSystem {
  public:
   bool FileExists(const std::string& path) override {
     const DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
-  bool DirectoryExists(const std::string& path) override { return IsFolder(path); }
 
   std::error_code CopyFileTo(const std::string& source, const std::string& target) override {
     if (!::CopyFileExW(win32::Widen(source).c_str(), win32::Widen(target).c_str(), nullptr, nullptr,
                        nullptr, 0))
       return win32::LastError();
     return {};
-  }
-
-  std::error_code CreateDirectories(const std::string& path) override {
-    return CreateFolderChain(path);
   }
 
   // NTFS and FAT match names without regard to case themselves.
@@ -62,34 +56,6 @@ class Win32FileSystem final : public FileSystem {
   // GetFileAttributesW reports a link itself, not what it points to.
   bool EntryExists(const std::string& path) override {
     return AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
-  }
-
-  std::error_code ListFolder(const std::string& folder,
-                             std::vector<DirectoryEntry>& entries) override {
-    return handles::ListFolder(folder, entries);
-  }
-
-  std::error_code OpenForReading(const std::string& path,
-                                 std::unique_ptr<InputFile>& file) override {
-    return handles::OpenInputFile(path, file);
-  }
-
-  std::error_code CreateForWriting(const std::string& path,
-                                   std::unique_ptr<OutputFile>& file) override {
-    return handles::CreateOutputFile(path, file);
-  }
-
-  std::error_code RemoveFileIfUnchanged(const std::string& path, const FileStamp& stamp,
-                                        const ContentCheck& sameContent) override {
-    return handles::RemoveFileIfStamped(path, stamp, sameContent);
-  }
-
-  std::error_code RenameFile(const std::string& from, const std::string& to) override {
-    return handles::RenameFile(from, to);
-  }
-
-  std::error_code RemoveEmptyFolder(const std::string& path) override {
-    return handles::RemoveEmptyFolder(path);
   }
 };
 
