@@ -33,17 +33,10 @@ crlf "[Setup]" "IniPfad=$(seen "$ini/")" > "$install/QuendStart.ini"
 crlf "[Setup]" "Datenverzeichnis=$(seen "$data/Daten/")" "Schule=Grundschule am See" > "$ini/001/quendra.ini"
 crlf "[Benutzer]" "UserZahl=0" > "$data/Daten/QuendUser.ini"
 
-table() { head -c "$2" /dev/urandom > "$1"; }
-for name in Formulare Beiblaetter Deckblaetter; do
-  table "$data/Formulare/$name.dbf" 40000
-  table "$data/Formulare/$name.cdx" 8000
-done
-table "$data/Daten/FAECHERKANON.dbf" 30000
-table "$data/Daten/FaecherKanon.cdx" 6000
-table "$data/NKK/NKK_FAECHER.DBF" 20000
-table "$data/NKK/NKK_Faecher.CDX" 4000
-table "$data/NKK/NKK_NOTEN.DBF" 20000
-table "$data/NKK/NKK_Noten.CDX" 4000
+# The twelve data files of tests/data/data_files.txt, random bytes of the sizes it gives.
+while read -r file size; do
+  head -c "$size" /dev/urandom > "$data/$file"
+done < <(grep -v -e '^#' -e '^$' "$root/tests/data/data_files.txt")
 printf 'Arbeitet stets sorgfältig.\r\n' > "$data/Formulierungen/Arbeitsverhalten.txt"
 printf 'Zeigt großes Interesse.\r\n' > "$data/Formulierungen/Zeugnisbemerkungen/Allgemein.txt"
 # The program file of release 8: the tests' small Windows program with product version 8.2.0.15.
