@@ -13,5 +13,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# No GoogleTest is built for mingw-w64: the tests build it from Debian's sources (package
+# googletest) with the cross compiler.
+set(QND_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources, built with the tests")
+
 # Tests of the cross build run under Wine, through the loader of their own width.
 set(CMAKE_CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_LIST_DIR}/../tools/wine_exec.sh ${QND_WINE_BITS})

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need: the native toolchain and
-# GoogleTest, Qt 6 Widgets for the Linux window, the mingw-w64 cross compilers (i686 for the
-# product, x86_64 for machines that cannot run 32-bit programs) with their zlib, and Wine with both
-# loaders (32-bit and 64-bit) and Xvfb.
+# GoogleTest (the built library for the native builds, its sources for the Windows and the
+# ThreadSanitizer builds, which build it themselves), Qt 6 Widgets for the Linux window, the
+# mingw-w64 cross compilers (i686 for the product, x86_64 for machines that cannot run 32-bit
+# programs) with their zlib, and Wine with both loaders (32-bit and 64-bit) and Xvfb.
 # Does nothing when everything is there already. Needs root (or sudo).
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest zlib1g-dev python3 locales
+  cmake ninja-build g++ libgtest-dev googletest zlib1g-dev python3 locales
   qt6-base-dev
   clang libclang-rt-14-dev  # the fuzzers: clang with libFuzzer and the sanitizer runtimes
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev

@@ -15,6 +15,7 @@ if [ "${1:-}" = --wine ]; then wine_paths=1; shift; fi
 [ $# -eq 1 ] || { echo "usage: $0 [--wine] DEST" >&2; exit 2; }
 mkdir -p "$1"
 dest=$(cd "$1" && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 # A folder as the programs read it from the files.
 seen() {
   if [ "$wine_paths" -eq 1 ]; then local p="Z:$1"; printf '%s' "${p//\//\\}"; else printf '%s' "$1"; fi
@@ -32,26 +33,14 @@ crlf "[Setup]" "IniPfad=$(seen "$ini/")" > "$install/QuendStart.ini"
 crlf "[Setup]" "Datenverzeichnis=$(seen "$data/Daten/")" "Schule=Grundschule am See" > "$ini/001/quendra.ini"
 crlf "[Benutzer]" "UserZahl=0" > "$data/Daten/QuendUser.ini"
 
-table() { head -c "$2" /dev/urandom > "$1"; }
-for name in Formulare Beiblaetter Deckblaetter; do
-  table "$data/Formulare/$name.dbf" 40000
-  table "$data/Formulare/$name.cdx" 8000
-done
-table "$data/Daten/FAECHERKANON.dbf" 30000
-table "$data/Daten/FaecherKanon.cdx" 6000
-table "$data/NKK/NKK_FAECHER.DBF" 20000
-table "$data/NKK/NKK_Faecher.CDX" 4000
-table "$data/NKK/NKK_NOTEN.DBF" 20000
-table "$data/NKK/NKK_Noten.CDX" 4000
+# The twelve data files of tests/data/data_files.txt, random bytes of the sizes it gives.
+while read -r file size; do
+  head -c "$size" /dev/urandom > "$data/$file"
+done < <(grep -v -e '^#' -e '^$' "$root/tests/data/data_files.txt")
 printf 'Arbeitet stets sorgfältig.\r\n' > "$data/Formulierungen/Arbeitsverhalten.txt"
 printf 'Zeigt großes Interesse.\r\n' > "$data/Formulierungen/Zeugnisbemerkungen/Allgemein.txt"
-# The program file of release 8: a small Windows program with product version 8.2.0.15.
-root=$(cd "$(dirname "$0")/.." && pwd)
-objects=$(mktemp -d)
-i686-w64-mingw32-windres -O coff -i "$root/tests/data/version/v8.rc" -o "$objects/v8.o"
-i686-w64-mingw32-gcc -nostdlib -s -Wl,--entry=qnd_start -o "$install/Quendra.EXE" \
-  "$root/tests/data/version/program.c" "$objects/v8.o"
-rm -rf "$objects"
+# The program file of release 8: the tests' small Windows program with product version 8.2.0.15.
+cp "$root/tests/data/version/v8.exe" "$install/Quendra.EXE"
 printf 'Vorlage\r\n' > "$install/Vorlagen/Zeugnis.qvl"
 
 # A string value in a registry export doubles backslashes and escapes quotes.

@@ -12,8 +12,8 @@
 #include "dir_updater/old_install_archive.h"
 #include "platform/paths.h"
 #include "tests/dir_updater/archive_fakes.h"
-#include "tests/dir_updater/install_tree.h"
 #include "tests/dir_updater/zip_reader.h"
+#include "tests/support/install_tree.h"
 #include "tests/support/recording_window.h"
 #include "tests/support/temp_dir.h"
 

@@ -26,7 +26,7 @@
 
 #include "core/status.h"
 #include "platform/fault_injection.h"
-#include "tests/dir_updater/install_tree.h"
+#include "tests/support/install_tree.h"
 
 namespace qnd::test {
 

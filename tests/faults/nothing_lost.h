@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/dir_updater/install_tree.h"
 #include "tests/dir_updater/zip_reader.h"
+#include "tests/support/install_tree.h"
 
 namespace qnd::test {
 

@@ -8,10 +8,10 @@
 
 #include "platform/paths.h"
 #include "platform/win32/wide.h"
-#include "tests/dir_updater/install_tree.h"
 #include "tests/dir_updater/zip_reader.h"
 #include "tests/gui/win32_drive_letter.h"
 #include "tests/gui/win32_run_support.h"
+#include "tests/support/install_tree.h"
 #include "tests/support/scoped_variable.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/version_data.h"

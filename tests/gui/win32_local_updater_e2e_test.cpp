@@ -8,9 +8,9 @@
 
 #include "local_updater/install_lookup.h"
 #include "platform/paths.h"
-#include "tests/dir_updater/install_tree.h"
 #include "tests/gui/win32_installer_registration.h"
 #include "tests/gui/win32_run_support.h"
+#include "tests/support/install_tree.h"
 #include "tests/support/temp_dir.h"
 
 namespace qnd::test {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "tests/data/data_files.h"
 #include "tests/support/version_data.h"
 
 namespace qnd::test {
@@ -50,11 +52,7 @@ SampleInstallation::SampleInstallation(const TempDir& root, const std::string& i
 }
 
 const std::vector<std::string>& SampleInstallation::DataFiles() {
-  static const std::vector<std::string> files = {
-      "Formulare/Formulare.dbf",   "Formulare/Formulare.cdx",    "Formulare/Beiblaetter.dbf",
-      "Formulare/Beiblaetter.cdx", "Formulare/Deckblaetter.dbf", "Formulare/Deckblaetter.cdx",
-      "Daten/FAECHERKANON.dbf",    "Daten/FaecherKanon.cdx",     "NKK/NKK_FAECHER.DBF",
-      "NKK/NKK_Faecher.CDX",       "NKK/NKK_NOTEN.DBF",          "NKK/NKK_Noten.CDX"};
+  static const std::vector<std::string> files(std::begin(kDataFileList), std::end(kDataFileList));
   return files;
 }
 

@@ -21,7 +21,7 @@ struct SampleInstallation {
   std::string dataRoot;    ///< with a trailing separator
   std::string dataDir;     ///< dataRoot + "Daten" + separator
 
-  /// The twelve data files, relative to dataRoot, in backup order.
+  /// The twelve data files, relative to dataRoot, in backup order (tests/data/data_files.txt).
   static const std::vector<std::string>& DataFiles();
   /// The files directly inside the formulation aids folder, relative to dataRoot.
   static const std::vector<std::string>& FormulationFiles();

@@ -1,12 +1,14 @@
-// The file-system operations the archive step relies on, against the system's own body: listing
-// order and attributes, stamps, reading and writing, and the checked removals.
+// The file system's contract, against the body of this build (SystemFileSystem()): listing order
+// and attributes, stamps, reading and writing, the checked removals the archive step relies on, and
+// the creation of a chain of folders.
+#include "platform/file_system.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "platform/file_system.h"
 #include "platform/paths.h"
-#include "tests/dir_updater/install_tree.h"
+#include "tests/support/install_tree.h"
 #include "tests/support/temp_dir.h"
 
 #ifdef _WIN32
@@ -18,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ArchiveFileSystemTest : public ::testing::Test {
+class FileSystemTest : public ::testing::Test {
  protected:
   std::string Folder() const { return dir_.Path() + kPathSeparator; }
   std::vector<DirectoryEntry> List() {
@@ -40,7 +42,7 @@ class ArchiveFileSystemTest : public ::testing::Test {
   FileSystem& fileSystem_ = SystemFileSystem();
 };
 
-TEST_F(ArchiveFileSystemTest, ListsDotEntriesFirstThenInNtfsOrder) {
+TEST_F(FileSystemTest, ListsDotEntriesFirstThenInNtfsOrder) {
   const std::vector<std::string> names = {"10.txt",   "9.txt", "a b.txt",    "ab.txt",   "Beta.txt",
                                           "zeta.txt", "Zwerg", "_under.txt", "Ärger.txt"};
   for (auto it = names.rbegin(); it != names.rend(); ++it) dir_.WriteFile(*it, "");
@@ -51,7 +53,7 @@ TEST_F(ArchiveFileSystemTest, ListsDotEntriesFirstThenInNtfsOrder) {
   EXPECT_EQ(listed, expected);
 }
 
-TEST_F(ArchiveFileSystemTest, ListsAttributesSizeAndLastWriteTimeAsWindowsDoes) {
+TEST_F(FileSystemTest, ListsAttributesSizeAndLastWriteTimeAsWindowsDoes) {
   const struct {
     const char* name;
     bool folder;
@@ -92,7 +94,7 @@ TEST_F(ArchiveFileSystemTest, ListsAttributesSizeAndLastWriteTimeAsWindowsDoes) 
 #ifndef _WIN32
 // Wine shows Linux names that start with "." as hidden, and links as reparse points; Windows hides
 // no name by itself, and the test cannot make links under Wine.
-TEST_F(ArchiveFileSystemTest, DotNamesAreHiddenAndLinksAreReparsePoints) {
+TEST_F(FileSystemTest, DotNamesAreHiddenAndLinksAreReparsePoints) {
   dir_.WriteFile(".punkt", "");
   dir_.MakeDir(".ordner");
   fs::create_directory_symlink(test::FsPath(dir_ / ".ordner"), test::FsPath(dir_ / "ordnerlink"));
@@ -115,7 +117,7 @@ TEST_F(ArchiveFileSystemTest, DotNamesAreHiddenAndLinksAreReparsePoints) {
 }
 #endif
 
-TEST_F(ArchiveFileSystemTest, WrittenFileReadsBackInPieces) {
+TEST_F(FileSystemTest, WrittenFileReadsBackInPieces) {
   const std::string path = dir_ / "neu.zip";
   std::unique_ptr<OutputFile> out;
   ASSERT_FALSE(fileSystem_.CreateForWriting(path, out));
@@ -156,7 +158,7 @@ TEST_F(ArchiveFileSystemTest, WrittenFileReadsBackInPieces) {
   EXPECT_TRUE(fileSystem_.CreateForWriting(path, out));
 }
 
-TEST_F(ArchiveFileSystemTest, OpeningAFolderOrNothingFails) {
+TEST_F(FileSystemTest, OpeningAFolderOrNothingFails) {
   dir_.MakeDir("Ordner");
   std::unique_ptr<InputFile> file;
   EXPECT_TRUE(fileSystem_.OpenForReading(dir_ / "Ordner", file));
@@ -167,7 +169,7 @@ TEST_F(ArchiveFileSystemTest, OpeningAFolderOrNothingFails) {
 }
 
 // The stamp first, then the bytes read just before the deletion through the file itself.
-TEST_F(ArchiveFileSystemTest, RemovesOnlyTheUnchangedFileReadOnlyOrNot) {
+TEST_F(FileSystemTest, RemovesOnlyTheUnchangedFileReadOnlyOrNot) {
   dir_.WriteFile("bleibt.txt", "alt");
   dir_.WriteFile("geht.txt", "alt");
   dir_.WriteFile("nurlesen.txt", "alt");
@@ -203,7 +205,7 @@ TEST_F(ArchiveFileSystemTest, RemovesOnlyTheUnchangedFileReadOnlyOrNot) {
             (test::Tree{{"anders.txt", "file:alt"}, {"bleibt.txt", "file:neu und länger"}}));
 }
 
-TEST_F(ArchiveFileSystemTest, RenamesReplacingAFileButNotAReadOnlyOne) {
+TEST_F(FileSystemTest, RenamesReplacingAFileButNotAReadOnlyOne) {
   dir_.WriteFile("neu.zip", "neu");
   dir_.WriteFile("alt.zip", "alt");
   dir_.WriteFile("fest.zip", "fest");
@@ -218,7 +220,7 @@ TEST_F(ArchiveFileSystemTest, RenamesReplacingAFileButNotAReadOnlyOne) {
   EXPECT_EQ(dir_.ReadFile("alt.zip"), "neu");
 }
 
-TEST_F(ArchiveFileSystemTest, RemovesEmptyFoldersReadOnlyOrNot) {
+TEST_F(FileSystemTest, RemovesEmptyFoldersReadOnlyOrNot) {
   dir_.WriteFile("Voll/a.txt", "a");
   dir_.MakeDir("Leer");
   dir_.MakeDir("Geschützt");
@@ -230,7 +232,7 @@ TEST_F(ArchiveFileSystemTest, RemovesEmptyFoldersReadOnlyOrNot) {
             (test::Tree{{"Voll", "folder"}, {"Voll/a.txt", "file:a"}}));
 }
 
-TEST_F(ArchiveFileSystemTest, TemporaryFolderEndsWithASeparatorAndExists) {
+TEST_F(FileSystemTest, TemporaryFolderEndsWithASeparatorAndExists) {
   const std::string temp = fileSystem_.TemporaryFolder();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(temp.back(), kPathSeparator);
@@ -242,7 +244,7 @@ TEST_F(ArchiveFileSystemTest, TemporaryFolderEndsWithASeparatorAndExists) {
 #ifdef _WIN32
 // Share modes exist only on Windows: the archive being written is this program's alone, and a
 // file being read cannot be written by anyone else meanwhile.
-TEST_F(ArchiveFileSystemTest, ShareModesKeepOthersOut) {
+TEST_F(FileSystemTest, ShareModesKeepOthersOut) {
   const auto openElsewhere = [](const std::string& path, DWORD access) {
     const HANDLE handle = ::CreateFileW(win32::Widen(path).c_str(), access,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -261,6 +263,36 @@ TEST_F(ArchiveFileSystemTest, ShareModesKeepOthersOut) {
   EXPECT_FALSE(openElsewhere(dir_ / "archiv.zip", GENERIC_WRITE));
 }
 #endif
+
+TEST(CreateDirectoriesTest, CreatesTheWholeChainOrFailsOnWhatStandsInTheWay) {
+  const test::TempDir root;
+  root.WriteFile("Datei", "kein Ordner");
+  const std::string separator(1, kPathSeparator);
+  const struct {
+    const char* label;
+    std::string path;
+    bool created;
+    const char* folder;  // relative to the root, "" for none
+  } cases[] = {
+      {"a chain of three", root / "Backup/2026/Dezember", true, "Backup/2026/Dezember"},
+      {"trailing separators", root / "Formulare" + separator + separator, true, "Formulare"},
+      {"a folder that exists", root.Path(), true, ""},
+      {"a file in the way", root / "Datei/Unterordner", false, ""},
+      {"a file of that name", root / "Datei", false, ""},
+      {"no path", "", false, ""},
+  };
+  FileSystem& fileSystem = SystemFileSystem();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(!fileSystem.CreateDirectories(c.path), c.created);
+    if (*c.folder) {
+      EXPECT_TRUE(fileSystem.DirectoryExists(root / c.folder));
+    }
+  }
+  // Asked again, every folder of the chain is there already.
+  EXPECT_FALSE(fileSystem.CreateDirectories(root / "Backup/2026/Dezember"));
+  EXPECT_EQ(root.ReadFile("Datei"), "kein Ordner");
+}
 
 }  // namespace
 }  // namespace qnd::platform

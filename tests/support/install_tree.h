@@ -1,5 +1,5 @@
-// Installation folders for the archive tests: what a folder holds, file attributes as the system
-// keeps them, and last-write times in local time.
+// Installation folders on disk for the tests: what a folder holds, file attributes as the system
+// keeps them, last-write times in local time, and paths of a chosen length.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "tests/dir_updater/install_tree.h"
+#include "tests/support/install_tree.h"
 
 #include <gtest/gtest.h>
 
