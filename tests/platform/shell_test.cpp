@@ -1,7 +1,6 @@
 // The shell's folder copy, against the body of this build: which paths it refuses for their length
 // in UTF-16 code units (kShellPathMax), and that it counts units, not UTF-8 bytes. The copy is
-// asked for as the backups ask for it, through core's CopyFolder, which adds the "*.*" pattern and
-// the flags of a copy of the files directly inside.
+// asked for as the backups ask for it: the folder's "*.*", the files directly inside.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 #include <set>
 #include <string>
 
-#include "core/backups.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/support/temp_dir.h"
@@ -59,7 +57,15 @@ std::string PathOfUnits(const test::TempDir& dir, std::size_t units) {
 
 std::size_t Units(const std::string& text) { return platform::Utf8ToUtf16(text).size(); }
 
-TEST_F(ShellTest, CopyFolderRefusesPathsTheShellCannotTake) {
+// The files directly inside `source` (ending with a separator) copied into `target`, as a backup
+// asks the system's shell; the shell's result.
+int CopyFilesInside(const std::string& source, const std::string& target) {
+  return platform::SystemShell().CopyFiles(
+      source + "*.*", target,
+      platform::kShellNoConfirmation | platform::kShellFilesOnly | platform::kShellNoRecursion);
+}
+
+TEST_F(ShellTest, CopyRefusesPathsTheShellCannotTake) {
   dir_.WriteFile("Quelle/a.txt", "a");
   const std::string source = dir_ / "Quelle" + kSep;
   // The pattern adds "*.*" to the folder: 255 units pass the length check and find no folder.
@@ -81,17 +87,17 @@ TEST_F(ShellTest, CopyFolderRefusesPathsTheShellCannotTake) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    EXPECT_EQ(CopyFolder(platform::SystemShell(), c.source, c.target, false), c.result);
+    EXPECT_EQ(CopyFilesInside(c.source, c.target), c.result);
     EXPECT_EQ(NamesIn(dir_.Path()), std::set<std::string>{"Quelle"});
   }
 }
 
-TEST_F(ShellTest, CopyFolderCountsUtf16UnitsNotBytes) {
+TEST_F(ShellTest, CopyCountsUtf16UnitsNotBytes) {
   dir_.WriteFile("Quelle/a.txt", "a");
   const std::string target = PathOfUnits(dir_, 200);
   ASSERT_GT(target.size(), 255u);
 
-  EXPECT_EQ(CopyFolder(platform::SystemShell(), dir_ / "Quelle" + kSep, target, false), 0);
+  EXPECT_EQ(CopyFilesInside(dir_ / "Quelle" + kSep, target), 0);
   EXPECT_EQ(test::ReadFileBytes(target + kSep + "a.txt"), "a");
 }
 
