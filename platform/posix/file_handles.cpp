@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/posix/file_descriptor.h"
+#include "platform/posix/file_io.h"
 #include "platform/text.h"
 
 namespace qnd::platform::posix {
@@ -63,6 +64,7 @@ void SortAsNtfs(std::vector<DirectoryEntry>& entries) {
   entries = std::move(sorted);
 }
 
+// `time` as a Windows file time: 100 ns units since 1601.
 FileTime FileTimeOf(const struct timespec& time) {
   constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
   return {(static_cast<std::int64_t>(time.tv_sec) + kSecondsFrom1601To1970) * 10'000'000 +
@@ -71,18 +73,13 @@ FileTime FileTimeOf(const struct timespec& time) {
 
 FileTime LastWriteOf(const struct stat& info) { return FileTimeOf(info.st_mtim); }
 
+// Identity, size, modification and change time.
 FileStamp StampOf(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
           static_cast<std::uint64_t>(info.st_size), LastWriteOf(info), FileTimeOf(info.st_ctim)};
 }
 
 std::error_code Closed() { return std::make_error_code(std::errc::bad_file_descriptor); }
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // POSIX has no share modes: nothing keeps another process from writing to a file while it is read
 // (advisory locks bind only programs that ask for them). What it can do is not follow a link and

@@ -38,12 +38,6 @@ std::error_code CopyBytes(int from, int to) {
   }
 }
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The new content of a file goes first into a hidden temporary file beside it, with a short name:
 // an interrupted write leaves nothing in plain sight, and a name at the length limit still leaves
 // room for it. Only the finished, flushed file is renamed over the old one, and the folder is
@@ -90,6 +84,12 @@ class Replacement {
 };
 
 }  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
 
 std::error_code ReadFileBytes(const std::string& path, std::string& bytes) {
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -7,6 +7,9 @@
 
 namespace qnd::platform::posix {
 
+/// The folder that holds `path`: "." for a bare name, "/" for a name in the root.
+std::string FolderOf(const std::string& path);
+
 /// Reads the whole file into `bytes`. Fails with the errno of open/read.
 std::error_code ReadFileBytes(const std::string& path, std::string& bytes);
 
