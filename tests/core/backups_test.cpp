@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "tests/support/install_tree.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,23 +23,12 @@ namespace qnd {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FsPath;
+using test::NamesIn;
 
 const std::string kSep(1, platform::kPathSeparator);
 constexpr char kCreateFolderError[] =
     "Das Backup-Verzeichnis konnte nicht erstellt werden\nDas Update wird abgebrochen!";
-
-fs::path FsPath(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::set<std::string> NamesIn(const std::string& folder) {
-  std::set<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(folder))) {
-    const std::u8string name = entry.path().filename().u8string();
-    names.emplace(name.begin(), name.end());
-  }
-  return names;
-}
 
 void MakeReadOnly(const std::string& path) {
   fs::permissions(FsPath(path),

@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "tests/support/install_tree.h"
 #include "tests/support/temp_dir.h"
 
 namespace qnd::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FsPath;
+using test::NamesIn;
 using namespace std::string_literals;
 
 constexpr const char* kFallback = "fallback";
@@ -29,10 +32,6 @@ std::string Utf16LeFile(std::u16string_view text) {
     bytes += static_cast<char>(unit >> 8);
   }
   return bytes;
-}
-
-fs::path FsPath(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 void MakeReadOnly(const std::string& path) {
@@ -223,14 +222,6 @@ TEST(ProfileWriteTest, ReadOnlyFileFailsAndStaysUnchanged) {
 // whole file on every write. It also folds only A to Z when matching names and keeps the trailing
 // blanks of a new name; the POSIX body matches names as the rest of the system does and trims them.
 
-std::set<std::string> FolderListing(const std::string& folder) {
-  std::set<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(folder))) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 TEST(ProfilePosixBodyTest, Utf8ByteOrderMarkIsReadAsAnsi) {
   const test::TempDir dir;
   const std::string path = dir / "bom.ini";
@@ -316,7 +307,7 @@ TEST(ProfilePosixBodyTest, FailedWriteLeavesFileAndNoTemporaryFile) {
   EXPECT_FALSE(SystemProfile().WriteString(dir / long_name, "S", "K", "new"));
   EXPECT_EQ(dir.ReadFile(read_only), before);
   EXPECT_EQ(dir.ReadFile(long_name), "[S]\r\nK=new\r\n");
-  EXPECT_EQ(FolderListing(dir.Path()), (std::set<std::string>{read_only, long_name}));
+  EXPECT_EQ(NamesIn(dir.Path()), (std::set<std::string>{read_only, long_name}));
 }
 
 TEST(ProfilePosixBodyTest, AnyFileContentIsReadAndEditedSafely) {

@@ -11,27 +11,17 @@
 
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "tests/support/install_tree.h"
 #include "tests/support/temp_dir.h"
 
 namespace qnd {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FsPath;
+using test::NamesIn;
 
 const std::string kSep(1, platform::kPathSeparator);
-
-fs::path FsPath(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::set<std::string> NamesIn(const std::string& folder) {
-  std::set<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(folder))) {
-    const std::u8string name = entry.path().filename().u8string();
-    names.emplace(name.begin(), name.end());
-  }
-  return names;
-}
 
 class ShellTest : public ::testing::Test {
  protected:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@
 namespace qnd::test {
 
 std::filesystem::path FsPath(const std::string& utf8);
+
+/// The names directly inside `folder`, in UTF-8.
+std::set<std::string> NamesIn(const std::string& folder);
 
 /// Everything below `folder`, by relative path with "/" between components: "file:<bytes>",
 /// "folder" or "link". Links are not followed.
